@@ -1,0 +1,24 @@
+#pragma once
+// A fresh folder for one test, removed with everything in it afterwards.
+#include <filesystem>
+#include <string_view>
+
+namespace testsupport {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / std::filesystem::path(std::string(name)); }
+    // Writes `bytes` to a file under the folder (creating parent folders) and returns its path.
+    std::filesystem::path write(std::string_view relativePath, std::string_view bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace testsupport
