@@ -2,16 +2,32 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 
 namespace testsupport {
 
+// Made here rather than by mkdtemp, which the Windows C runtime lacks: creating a folder
+// fails on an existing name, so a name is taken by exactly one test.
 TempDir::TempDir() {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     auto base = std::filesystem::temp_directory_path();
-    std::string templ = (base / "pimingbao-test-XXXXXX").string();
-    if (!::mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = templ;
+    std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof letters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "pimingbao-test-";
+        for (int i = 0; i < 6; ++i) name += letters[pick(random)];
+        std::error_code ec;
+        if (std::filesystem::create_directory(base / name, ec)) {
+            path_ = base / name;
+            std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace, ec);
+            return;
+        }
+        if (ec) throw std::runtime_error("cannot create a test folder in " + base.string() + ": " + ec.message());
+    }
+    throw std::runtime_error("no free test folder name in " + base.string());
 }
 
 TempDir::~TempDir() {
@@ -24,7 +40,7 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::write(std::string_view relativePath, std::string_view bytes) const {
-    auto p = path_ / std::filesystem::path(std::string(relativePath));
+    auto p = path_ / platform::pathFromUtf8(relativePath);
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace testsupport {
 
 class TempDir {
@@ -13,7 +15,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / std::filesystem::path(std::string(name)); }
+    // Names are UTF-8, as everywhere in the program, on Windows too.
+    std::filesystem::path operator/(std::string_view name) const { return path_ / platform::pathFromUtf8(name); }
     // Writes `bytes` to a file under the folder (creating parent folders) and returns its path.
     std::filesystem::path write(std::string_view relativePath, std::string_view bytes) const;
 

@@ -1,0 +1,28 @@
+#pragma once
+// Opening the archive a command names, with every failure told in the archiver's words:
+// a missing file, a folder, a file that is no RAR archive, encrypted headers without the
+// right password, and damage found while reading the headers.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "archiver/console/console_io.h"
+#include "archiver/console/exit_code.h"
+#include "archiver/rar/archive_reader.h"
+
+namespace console {
+
+struct ArchiveAccess {
+    std::unique_ptr<rar::FileByteSource> source;
+    rar::ReadResult result;
+    // Set, with the message already written, when the archive cannot be used at all. Damage
+    // found after some headers were read is left in result.problem for the command.
+    std::optional<ExitCode> failure;
+};
+
+ArchiveAccess openArchive(const std::string& pathUtf8, const rar::ReadOptions& options, ConsoleIo& io);
+
+// Writes the message for a problem met while reading `pathUtf8` and returns its exit code.
+ExitCode reportReadProblem(const std::string& pathUtf8, const rar::ReadProblem& problem, ConsoleIo& io);
+
+}  // namespace console

@@ -1,0 +1,120 @@
+#include "archiver/driver/archiver_runner.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "archiver/driver/command_lines.h"
+#include "archiver/driver/archiver_command_line.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+
+namespace {
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+// A redirection may only create a file of the working directory, by its bare name.
+bool isBareFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+bool sameBytes(std::string_view file, std::span<const unsigned char> payload) {
+    return file.size() == payload.size() &&
+           std::equal(payload.begin(), payload.end(), file.begin(),
+                      [](unsigned char p, char f) { return p == static_cast<unsigned char>(f); });
+}
+
+}  // namespace
+
+ArchiverRunner::ArchiverRunner(std::filesystem::path workingDirectory, std::span<const unsigned char> payload)
+    : workingDirectory_(std::move(workingDirectory)), payload_(payload) {}
+
+std::filesystem::path ArchiverRunner::workingDirectory() const {
+    if (!workingDirectory_.empty()) return workingDirectory_;
+    std::error_code ec;
+    return std::filesystem::current_path(ec);
+}
+
+std::filesystem::path ArchiverRunner::fileInWorkingDirectory(std::string_view name) const {
+    return workingDirectory() / platform::pathFromUtf8(name);
+}
+
+platform::Status ArchiverRunner::writePayload() const {
+    const auto target = fileInWorkingDirectory(commandlines::kArchiverFileName);
+    if (payload_.empty()) {
+        return platform::Status::failure("this build carries no archiver, so " + platform::utf8FromPath(target) +
+                                         " cannot be written");
+    }
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(target, ec);
+    if (!ec && std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_exec) != std::filesystem::perms::none) {
+        auto existing = platform::readWholeFile(target);
+        if (existing && sameBytes(*existing, payload_)) return platform::Status::success();
+    }
+
+    platform::removeStaleTemporaryFiles(target);
+    auto writer = platform::AtomicFileWriter::create(target);
+    if (!writer) return writer.status();
+    if (auto s = writer->append(payload_); !s) return s;
+    if (writer->bytesWritten() != payload_.size()) {
+        return platform::Status::failure("cannot write all of " + platform::utf8FromPath(target));
+    }
+    if (auto s = writer->commit(); !s) return s;
+    // The rename keeps whatever mode the replaced file had; the archiver needs exactly this.
+    std::filesystem::permissions(target,
+                                 std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                     std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::replace, ec);
+    if (ec) return platform::Status::failure("cannot make " + platform::utf8FromPath(target) + " runnable: " + ec.message());
+    return platform::Status::success();
+}
+
+ArchiverRun ArchiverRunner::run(std::string_view commandLine) const {
+    ArchiverRun result;
+    auto parsed = parseArchiverCommandLine(commandLine);
+    if (!parsed) {
+        result.problem = "无法运行压缩程序：" + parsed.message();
+        return result;
+    }
+    if (!equalsIgnoringAsciiCase(parsed->arguments.front(), commandlines::kArchiverFileName)) {
+        result.problem = "命令行要运行的不是压缩程序 myrar.exe：" + parsed->arguments.front();
+        return result;
+    }
+    if (!parsed->outputFile.empty() && !isBareFileName(parsed->outputFile)) {
+        result.problem = "命令行的输出只能写入工作目录中的文件：" + parsed->outputFile;
+        return result;
+    }
+
+    // Only the working directory's own myrar.exe: never one found on a search path.
+    const auto program = fileInWorkingDirectory(commandlines::kArchiverFileName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(program, ec))) {
+        result.problem = "工作目录中没有压缩程序：" + platform::utf8FromPath(program);
+        return result;
+    }
+
+    platform::ProcessRequest request;
+    request.program = program;
+    request.programName = std::string(commandlines::kArchiverFileName);
+    request.arguments.assign(parsed->arguments.begin() + 1, parsed->arguments.end());
+    request.workingDirectory = workingDirectory();
+    if (!parsed->outputFile.empty()) request.outputFile = platform::pathFromUtf8(parsed->outputFile);
+    request.appendToOutputFile = parsed->appendOutput;
+
+    auto outcome = platform::runProcess(request);
+    if (!outcome) {
+        result.problem = "无法运行压缩程序：" + outcome.message();
+        return result;
+    }
+    result.started = true;
+    result.exitCode = outcome->exitCode;
+    result.output = std::move(outcome->output);
+    return result;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The command line of pimingbao-cli, read into what is to be done:
+//   rename --ext EXT [--dry-run] PATH...
+//   rename --prefix TEXT --start DIGITS [--dry-run] PATH...
+//   clean [--name NAME]... [--names-file FILE]... [--dry-run] PATH...
+//   undo
+// Options also take the form --opt=VALUE; "--" ends the options. --help or -h anywhere
+// asks for the help text.
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace cli {
+
+struct CliOptions {
+    enum class Command { Help, RenameByExtension, RenameByNumber, Clean, Undo };
+    Command command = Command::Help;
+    std::string extension;
+    std::string prefix;
+    std::string startNumber;
+    std::vector<std::string> names;       // --name, in order
+    std::vector<std::string> namesFiles;  // --names-file, in order
+    bool dryRun = false;
+    std::vector<std::string> paths;       // archives and folders, as given
+};
+
+// A bad command line gives a failure whose message says what is wrong (Chinese, then English).
+platform::Result<CliOptions> parseCliOptions(const std::vector<std::string>& args);
+
+}  // namespace cli

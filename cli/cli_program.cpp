@@ -1,0 +1,172 @@
+#include "cli/cli_program.h"
+
+#include <optional>
+
+#include "cli/archive_paths.h"
+#include "cli/cli_help.h"
+#include "cli/cli_options.h"
+#include "cli/cli_report.h"
+#include "jobs/clean_job.h"
+#include "jobs/rename_job.h"
+#include "jobs/rename_journal.h"
+#include "jobs/undo_rename.h"
+#include "jobs/vector_archive_rows.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "platform/text_codec.h"
+
+namespace cli {
+namespace {
+
+using Command = CliOptions::Command;
+
+StatusSink printer(std::ostream& out) {
+    return [&out](const std::string& text) { out << text << std::endl; };
+}
+
+// A names file is UTF-8 (a byte-order mark allowed) or, as the window's 删除.txt, GBK.
+platform::Result<std::string> readNamesFile(const std::string& file) {
+    auto bytes = platform::readWholeFile(platform::pathFromUtf8(file));
+    if (!bytes) return bytes.status();
+    std::string text = std::move(*bytes);
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    if (platform::isValidUtf8(text)) return text;
+    return platform::decodeGb18030Lossy(text);
+}
+
+int rename(const CliOptions& o, jobs::VectorArchiveRows& rows, CliEnvironment& env, std::ostream& out,
+           std::ostream& err) {
+    jobs::RenameRequest request;
+    request.mode = o.command == Command::RenameByExtension ? jobs::RenameMode::ByExtension : jobs::RenameMode::ByNumber;
+    request.extension = o.extension;
+    request.prefix = o.prefix;
+    request.startNumber = o.startNumber;
+    request.dryRun = o.dryRun;
+
+    jobs::RenameJob job(env.commands(), env.files());
+    std::optional<jobs::RenameJournal> journal;
+    if (!o.dryRun) {
+        auto opened = jobs::RenameJournal::open(env.journalFile());
+        if (opened) {
+            journal.emplace(std::move(*opened));
+            job.setJournal(&*journal);
+        } else {
+            err << "警告：无法写入更名记录，这次更名将不能撤销：" << opened.message() << "\n"
+                << "warning: cannot write the rename journal, this job cannot be undone" << std::endl;
+        }
+    }
+    auto results = job.run(request, rows, printer(out));
+    for (const auto& problem : job.journalProblems()) {
+        err << "警告：更名记录不完整：" << problem << "\nwarning: the rename journal is incomplete" << std::endl;
+    }
+    bool failed = false;
+    for (const auto& r : results) {
+        out << renameResultLine(r) << "\n";
+        failed = failed || r.category() == jobs::RenameResult::Category::Failed;
+    }
+    out << renameSummary(results, o.dryRun) << std::endl;
+    return failed ? kExitSomeFailed : kExitSuccess;
+}
+
+int clean(const CliOptions& o, const std::string& deleteList, jobs::VectorArchiveRows& rows, CliEnvironment& env,
+          std::ostream& out, std::ostream& err) {
+    jobs::CleanJob job(env.commands());
+    std::optional<jobs::RenameJournal> journal;
+    if (!o.dryRun) {
+        if (auto opened = jobs::RenameJournal::open(env.journalFile())) {
+            journal.emplace(std::move(*opened));
+            job.setJournal(&*journal, &env.files());
+        }
+    }
+    auto results = job.run(jobs::CleanRequest{deleteList, o.dryRun}, rows, printer(out));
+    if (!journal && !o.dryRun) {
+        err << "警告：无法写入更名记录，之前的更名可能无法撤销\nwarning: cannot write the rename journal, "
+               "earlier renames of these archives may not be undone"
+            << std::endl;
+    }
+    for (const auto& problem : job.journalProblems()) {
+        err << "警告：更名记录不完整：" << problem << "\nwarning: the rename journal is incomplete" << std::endl;
+    }
+    bool failed = false;
+    for (const auto& r : results) {
+        for (const auto& line : cleanResultLines(r)) out << line << "\n";
+        failed = failed || r.category() == jobs::CleanResult::Category::Failed;
+    }
+    out << cleanSummary(results, o.dryRun) << std::endl;
+    return failed ? kExitSomeFailed : kExitSuccess;
+}
+
+int undo(CliEnvironment& env, std::ostream& out, std::ostream& err) {
+    auto report = jobs::undoLastRenameJob(env.journalFile(), env.files());
+    if (!report) {
+        err << "无法读取更名记录：" << report.message() << "\ncannot read the rename journal" << std::endl;
+        return kExitSomeFailed;
+    }
+    if (!report->foundJob) {
+        out << "没有可以撤销的更名。(nothing to undo)" << std::endl;
+        return kExitSuccess;
+    }
+    out << "撤销 " << report->when << " 的更名（" << report->description << "）" << "\n";
+    for (const auto& step : report->steps) out << jobs::undoStepText(step) << "\n";
+    out << undoSummary(*report) << std::endl;
+    return report->complete() ? kExitSuccess : kExitSomeFailed;
+}
+
+}  // namespace
+
+int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std::ostream& out, std::ostream& err) {
+    auto options = parseCliOptions(args);
+    if (!options) {
+        err << options.message() << "\n\n" << cliHelpText();
+        return kExitBadCommandLine;
+    }
+    const CliOptions& o = *options;
+    if (o.command == Command::Help) {
+        out << cliHelpText();
+        return kExitSuccess;
+    }
+
+    // Everything the command line names is read before the program moves into its working
+    // directory, where relative paths would mean something else.
+    jobs::VectorArchiveRows rows;
+    std::string deleteList;
+    if (o.command != Command::Undo) {
+        auto archives = collectArchives(o.paths);
+        if (!archives) {
+            err << archives.message() << std::endl;
+            return kExitBadCommandLine;
+        }
+        rows = jobs::VectorArchiveRows(*archives);
+    }
+    if (o.command == Command::Clean) {
+        for (const auto& name : o.names) deleteList += name + "\r\n";
+        for (const auto& file : o.namesFiles) {
+            auto text = readNamesFile(file);
+            if (!text) {
+                err << "无法读取删除列表：" << text.message() << "\ncannot read the names file: " << file << std::endl;
+                return kExitBadCommandLine;
+            }
+            deleteList += *text + "\r\n";
+        }
+    }
+
+    if (auto s = env.begin(printer(out)); !s) {
+        err << "无法准备压缩程序：" << s.message() << "\ncannot prepare the archiver" << std::endl;
+        return kExitSomeFailed;
+    }
+    if (o.dryRun) out << kDryRunNotice << std::endl;
+    switch (o.command) {
+        case Command::RenameByExtension:
+        case Command::RenameByNumber:
+            return rename(o, rows, env, out, err);
+        case Command::Clean:
+            return clean(o, deleteList, rows, env, out, err);
+        case Command::Undo:
+            return undo(env, out, err);
+        case Command::Help:
+            break;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace cli

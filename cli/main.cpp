@@ -1,0 +1,13 @@
+// pimingbao-cli: the rename and clean jobs from a terminal, and undo of the last rename.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_program.h"
+#include "cli/real_cli_environment.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv, argv + argc);
+    cli::RealCliEnvironment environment;
+    return cli::runCliProgram(args, environment, std::cout, std::cerr);
+}

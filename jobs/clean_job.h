@@ -1,0 +1,76 @@
+#pragma once
+// CleanJob deletes the entries named in the delete list from inside every archive of the
+// list, in place. It walks the rows from the first, writes one status text per archive,
+// lets the delete command write its own texts, and ends with its completion text. It
+// touches no control; it runs the same with any sink.
+#include <cstddef>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "archiver/driver/archive_commands.h"
+#include "archiver/driver/status_sink.h"
+#include "jobs/archive_rows.h"
+#include "jobs/job_file_system.h"
+#include "jobs/rename_journal.h"
+
+namespace jobs {
+
+struct CleanRequest {
+    std::string deleteList;  // the text of 编辑框1, one name per line
+    // List each archive and report which entries the names would take, deleting nothing;
+    // no status text is written.
+    bool dryRun = false;
+};
+
+struct CleanResult {
+    enum class Outcome {
+        Deleted,            // entries were removed
+        NothingMatched,     // no entry had one of the names; the archive is unchanged
+        Failed,             // the delete failed; detail has the archiver's reason
+        NothingToDelete,    // the delete list holds no name; nothing ran
+        WouldDelete,        // dry run: `entries` would go
+        WouldMatchNothing,  // dry run: no entry would go
+        CannotList,         // dry run: the archive could not be listed
+    };
+    enum class Category { Changed, Unchanged, Failed };
+
+    std::size_t ordinal = 0;
+    std::string path;
+    Outcome outcome = Outcome::Failed;
+    std::string detail;                // the reason, in the window's language
+    std::vector<std::string> entries;  // dry run: the entries the archive would lose
+    bool wouldEmpty = false;           // dry run: no entry would be left, so the archiver deletes the file
+
+    Category category() const;
+};
+
+using CleanResultSink = std::function<void(const CleanResult&)>;
+
+class CleanJob {
+public:
+    explicit CleanJob(ArchiveCommands& commands) : commands_(commands) {}
+
+    // A delete writes an archive anew, which gives its file a new identity; recording that
+    // lets undo still recognise an archive that an earlier rename left there.
+    void setJournal(RenameJournal* journal, JobFileSystem* files) {
+        journal_ = journal;
+        files_ = files;
+    }
+
+    // All names go to one delete command per archive. A stop request is honoured between
+    // two archives: a delete under way always finishes.
+    std::vector<CleanResult> run(const CleanRequest& request, const ArchiveRows& rows, const StatusSink& status,
+                                 const CleanResultSink& onResult = {}, std::stop_token stop = {});
+
+    const std::vector<std::string>& journalProblems() const { return journalProblems_; }
+
+private:
+    ArchiveCommands& commands_;
+    RenameJournal* journal_ = nullptr;
+    JobFileSystem* files_ = nullptr;
+    std::vector<std::string> journalProblems_;
+};
+
+}  // namespace jobs

@@ -1,0 +1,13 @@
+#include "jobs/job_file_system.h"
+
+namespace jobs {
+
+bool namesSameFile(JobFileSystem& files, const std::string& a, const std::string& b) {
+    if (a == b) return files.exists(a);
+    auto ia = files.identity(a);
+    if (!ia) return false;
+    auto ib = files.identity(b);
+    return ib && *ia == *ib;
+}
+
+}  // namespace jobs

@@ -1,0 +1,73 @@
+#include "jobs/job_texts.h"
+
+namespace jobs::texts {
+
+std::string renameProgress(std::size_t ordinal) { return "正在修改第" + std::to_string(ordinal) + "个文件名称。"; }
+
+std::string cleanProgress(std::size_t ordinal) { return "正在打扫第" + std::to_string(ordinal) + "个文件。。。"; }
+
+std::string noEntryWithExtension(std::string_view extension) {
+    return "未更名：压缩包内没有后缀为“" + std::string(extension) + "”的文件";
+}
+
+std::string cannotList(std::string_view problem) {
+    std::string text = "无法读取压缩包内容";
+    if (!problem.empty()) text += "：" + std::string(problem);
+    return text;
+}
+
+std::string nameRefused(std::string_view name, std::string_view reason) {
+    return "未更名：新名称“" + std::string(name) + "”不可用：" + std::string(reason);
+}
+
+std::string sameArchiveAs(std::size_t ordinal) {
+    return "未更名：与第" + std::to_string(ordinal) + "个是同一个文件";
+}
+
+std::string heldByListedArchive(std::size_t ordinal) {
+    return "未更名：新名称仍被第" + std::to_string(ordinal) + "个压缩包占用";
+}
+
+std::string moveFailed(std::string_view problem) { return "未更名：" + std::string(problem); }
+
+std::string clashTrashed(std::string_view newPath, std::string_view trashPath) {
+    return "文件已存在：" + std::string(newPath) + "；本压缩包已移到回收站：" + std::string(trashPath);
+}
+
+std::string clashKept(std::string_view newPath, std::string_view problem) {
+    return "文件已存在：" + std::string(newPath) + "；回收站无法接收，本压缩包保留未动：" + std::string(problem);
+}
+
+std::string clashWouldTrash(std::string_view newPath) {
+    return "文件已存在：" + std::string(newPath) + "；本压缩包将移到回收站";
+}
+
+std::string keptUnderTemporaryName(std::string_view path) {
+    return "，压缩包现在的名称是 " + std::string(path);
+}
+
+std::string forbiddenCharacter(std::string_view character) {
+    return "名称含有不允许的字符“" + std::string(character) + "”";
+}
+
+std::string reservedName(std::string_view name) { return "“" + std::string(name) + "”是系统保留的名称"; }
+
+std::string deleteFailed(std::string_view detail) {
+    // The archiver's reason on one line: its progress lines ("正在从 %s 删除", "正在删除 %s")
+    // say nothing about why, the rest is joined.
+    std::string text = "删除失败！";
+    bool first = true;
+    while (!detail.empty()) {
+        auto end = detail.find('\n');
+        std::string_view line = detail.substr(0, end);
+        detail = end == std::string_view::npos ? std::string_view() : detail.substr(end + 1);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+        if (line.empty() || line.rfind("正在从 ", 0) == 0 || line.rfind("正在删除 ", 0) == 0) continue;
+        if (!first) text += "；";
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+}  // namespace jobs::texts

@@ -1,0 +1,49 @@
+#pragma once
+// Every text the jobs show: the status-line texts, used exactly as the product has
+// them, and the reasons given beside an archive in the rename results.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace jobs::texts {
+
+std::string renameProgress(std::size_t ordinal);  // 正在修改第n个文件名称。
+inline constexpr std::string_view kRenameClash = "文件已存在！该文件被删除！";
+inline constexpr std::string_view kRenameDone = "RAR文件名称修改完毕！";
+std::string cleanProgress(std::size_t ordinal);  // 正在打扫第n个文件。。。
+inline constexpr std::string_view kCleanDone = "文件打扫完毕！";
+
+// Reasons an archive keeps its name, and what became of it.
+inline constexpr std::string_view kNoExtensionTyped = "未更名：没有填写后缀";
+inline constexpr std::string_view kNoStartNumberTyped = "未更名：没有填写起始序号";
+inline constexpr std::string_view kStartNumberNotDigits = "未更名：起始序号只能由数字0到9组成";
+inline constexpr std::string_view kAlreadyNamed = "名称已是新名称，未改动";
+inline constexpr std::string_view kMissing = "未更名：文件不存在";
+std::string noEntryWithExtension(std::string_view extension);
+std::string cannotList(std::string_view problem);  // without "未更名：", the clean job says it too
+inline constexpr std::string_view kNotRenamed = "未更名：";
+std::string nameRefused(std::string_view name, std::string_view reason);
+std::string sameArchiveAs(std::size_t ordinal);
+std::string heldByListedArchive(std::size_t ordinal);
+std::string moveFailed(std::string_view problem);
+std::string clashTrashed(std::string_view newPath, std::string_view trashPath);
+std::string clashKept(std::string_view newPath, std::string_view problem);
+std::string clashWouldTrash(std::string_view newPath);
+std::string keptUnderTemporaryName(std::string_view path);
+
+// Why a name is refused.
+std::string forbiddenCharacter(std::string_view character);
+inline constexpr std::string_view kControlCharacter = "名称含有控制字符";
+std::string reservedName(std::string_view name);
+inline constexpr std::string_view kTrailingDotOrBlank = "名称以点或空格结尾";
+inline constexpr std::string_view kEmptyName = "名称为空";
+inline constexpr std::string_view kNameTooLong = "名称太长（超过255个字符或字节）";
+inline constexpr std::string_view kPathTooLong = "路径太长（超过4095个字节）";
+
+// Clean results.
+inline constexpr std::string_view kDeleteListEmpty = "未改动：删除列表为空";
+inline constexpr std::string_view kDeleted = "删除成功";
+inline constexpr std::string_view kNothingMatched = "未改动：压缩包内没有要删除的文件";
+std::string deleteFailed(std::string_view detail);  // one line, whatever the archiver wrote
+
+}  // namespace jobs::texts

@@ -1,0 +1,318 @@
+#include "platform/file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/paths.h"
+#include "platform/windows_api.h"
+
+namespace platform {
+namespace {
+
+using win32::describe;
+
+HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+std::intptr_t valueOf(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
+
+Status writeAll(HANDLE h, const std::uint8_t* data, std::size_t size, const std::filesystem::path& path) {
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(h, data, chunk, &written, nullptr)) return Status::failure(describe("cannot write", path, ::GetLastError()));
+        if (written == 0) return Status::failure(describe("cannot write", path, ERROR_WRITE_FAULT));
+        data += written;
+        size -= written;
+    }
+    return Status::success();
+}
+
+const char kTempSuffix[] = ".pmbtmp";
+const wchar_t kWideTempSuffix[] = L".pmbtmp";
+
+std::filesystem::path folderOf(const std::filesystem::path& target) {
+    auto dir = target.parent_path();
+    return dir.empty() ? std::filesystem::path(L".") : dir;
+}
+
+// Attributes a replacing file takes over from the file it replaces; read-only is not
+// among them: a read-only target refuses to be replaced, as Windows users expect.
+constexpr DWORD kCarriedAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Renames the open file `h` over `target` with POSIX semantics: the name moves at once even
+// while others hold the replaced file open (as a reader of the old archive does), and they
+// go on reading the old bytes. False where the system lacks it (before Windows 10 1809,
+// FAT, Wine); the caller then renames by name.
+bool renameOverOpenTarget(HANDLE h, const std::filesystem::path& target) {
+    // FILE_RENAME_INFO with its Flags member, spelled out: older headers only know the
+    // ReplaceIfExists byte that shares its place.
+    struct RenameInfo {
+        DWORD flags;
+        HANDLE rootDirectory;
+        DWORD fileNameLength;
+        WCHAR fileName[1];
+    };
+    const std::wstring& name = target.native();
+    const std::size_t bytes = sizeof(RenameInfo) + name.size() * sizeof(WCHAR);
+    std::vector<unsigned char> storage(bytes, 0);
+    auto* info = reinterpret_cast<RenameInfo*>(storage.data());
+    info->flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    info->rootDirectory = nullptr;
+    info->fileNameLength = static_cast<DWORD>(name.size() * sizeof(WCHAR));
+    std::copy(name.begin(), name.end(), info->fileName);
+    // FileRenameInfoEx, which the headers declare only for newer targets than ours.
+    const auto renameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+    return ::SetFileInformationByHandle(h, renameInfoEx, info, static_cast<DWORD>(bytes)) != 0;
+}
+
+bool processIsRunning(DWORD pid) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;  // someone else's, but alive
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+}
+
+}  // namespace
+
+ReadableFile::ReadableFile(std::filesystem::path path, std::intptr_t handle, std::uint64_t size)
+    : path_(std::move(path)), handle_(handle), size_(size) {}
+
+ReadableFile::ReadableFile(ReadableFile&& other) noexcept
+    : path_(std::move(other.path_)), handle_(other.handle_), size_(other.size_) {
+    other.handle_ = -1;
+}
+
+ReadableFile& ReadableFile::operator=(ReadableFile&& other) noexcept {
+    if (this != &other) {
+        if (handle_ != -1) ::CloseHandle(handleOf(handle_));
+        path_ = std::move(other.path_);
+        handle_ = other.handle_;
+        size_ = other.size_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+ReadableFile::~ReadableFile() {
+    if (handle_ != -1) ::CloseHandle(handleOf(handle_));
+}
+
+Result<ReadableFile> ReadableFile::open(const std::filesystem::path& path) {
+    // Others may go on reading, writing, renaming or deleting the file meanwhile, as they
+    // can on Linux; this reader keeps the bytes it opened.
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return Status::failure("cannot open " + utf8FromPath(path) + ": is a folder");
+        }
+        return Status::failure(describe("cannot open", path, error));
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(h, &size)) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(h);
+        return Status::failure(describe("cannot stat", path, error));
+    }
+    return ReadableFile(path, valueOf(h), static_cast<std::uint64_t>(size.QuadPart));
+}
+
+Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        // The offset travels with each read, so readers on other threads never move it.
+        const std::uint64_t at = offset + done;
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(handleOf(handle_), buffer.data() + done, chunk, &got, &position)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_HANDLE_EOF) break;
+            return Status::failure(describe("cannot read", path_, error));
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::filesystem::path temp, std::intptr_t handle)
+    : target_(std::move(target)), tempPath_(std::move(temp)), handle_(handle) {}
+
+AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
+    : target_(std::move(other.target_)),
+      tempPath_(std::move(other.tempPath_)),
+      handle_(other.handle_),
+      written_(other.written_),
+      committed_(other.committed_) {
+    other.handle_ = -1;
+    other.committed_ = true;
+}
+
+AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
+    if (this != &other) {
+        abort();
+        target_ = std::move(other.target_);
+        tempPath_ = std::move(other.tempPath_);
+        handle_ = other.handle_;
+        written_ = other.written_;
+        committed_ = other.committed_;
+        other.handle_ = -1;
+        other.committed_ = true;
+    }
+    return *this;
+}
+
+AtomicFileWriter::~AtomicFileWriter() { abort(); }
+
+Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& target) {
+    static std::atomic<unsigned> counter{0};
+    const auto dir = folderOf(target);
+    const std::wstring base = L"." + target.filename().native() + L"." + std::to_wstring(::GetCurrentProcessId());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring name = base;
+        unsigned n = counter++;
+        if (n > 0) name += L"-" + std::to_wstring(n);
+        name += kWideTempSuffix;
+        auto temp = dir / name;
+        HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE | GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) return AtomicFileWriter(target, temp, valueOf(h));
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            return Status::failure(describe("cannot create temporary file for", target, error));
+        }
+    }
+    return Status::failure("cannot create temporary file for " + utf8FromPath(target));
+}
+
+Status AtomicFileWriter::append(std::string_view bytes) {
+    return append(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
+    if (handle_ == -1) return Status::failure("write after close: " + utf8FromPath(target_));
+    auto s = writeAll(handleOf(handle_), bytes.data(), bytes.size(), tempPath_);
+    if (s) written_ += bytes.size();
+    return s;
+}
+
+Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t offset, std::uint64_t length) {
+    if (handle_ == -1) return Status::failure("write after close: " + utf8FromPath(target_));
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, 1u << 20)));
+    std::uint64_t left = length;
+    while (left > 0) {
+        auto chunk = std::span<std::uint8_t>(buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size())));
+        auto got = source.readAt(offset, chunk);
+        if (!got) return got.status();
+        if (*got == 0) return Status::failure("unexpected end of " + utf8FromPath(source.path()));
+        if (auto s = writeAll(handleOf(handle_), chunk.data(), *got, tempPath_); !s) return s;
+        offset += *got;
+        left -= *got;
+        written_ += *got;
+    }
+    return Status::success();
+}
+
+Status AtomicFileWriter::commit() {
+    if (handle_ == -1) return Status::failure("commit after close: " + utf8FromPath(target_));
+    HANDLE h = handleOf(handle_);
+    if (!::FlushFileBuffers(h)) return Status::failure(describe("cannot flush", tempPath_, ::GetLastError()));
+    const DWORD targetAttributes = ::GetFileAttributesW(target_.c_str());
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kCarriedAttributes)) {
+        FILE_BASIC_INFO info{};
+        if (::GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) {
+            info.FileAttributes = (info.FileAttributes & ~kCarriedAttributes) | (targetAttributes & kCarriedAttributes);
+            (void)::SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info);
+        }
+    }
+    std::error_code ec;
+    std::filesystem::path absoluteTarget = std::filesystem::absolute(target_, ec);
+    absoluteTarget.make_preferred();
+    const bool renamed = !ec && renameOverOpenTarget(h, absoluteTarget);
+    ::CloseHandle(h);
+    handle_ = -1;
+    // Either way one rename that replaces the target, written through before it returns:
+    // the target is the old file or the new one, never a mixture and never missing.
+    if (!renamed && !::MoveFileExW(tempPath_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Status::failure(describe("cannot replace", target_, ::GetLastError()));
+    }
+    if (renamed) {
+        // The rename through the handle has no write-through of its own.
+        win32::Handle folder(::CreateFileW(folderOf(absoluteTarget).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (folder.valid()) (void)::FlushFileBuffers(folder.get());
+    }
+    committed_ = true;
+    return Status::success();
+}
+
+void AtomicFileWriter::abort() {
+    if (handle_ != -1) {
+        ::CloseHandle(handleOf(handle_));
+        handle_ = -1;
+    }
+    if (!committed_ && !tempPath_.empty()) {
+        ::DeleteFileW(tempPath_.c_str());
+        committed_ = true;
+    }
+}
+
+Result<std::string> readWholeFile(const std::filesystem::path& path) {
+    auto file = ReadableFile::open(path);
+    if (!file) return file.status();
+    std::string bytes(static_cast<size_t>(file->size()), '\0');
+    auto got = file->readAt(0, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
+    if (!got) return got.status();
+    bytes.resize(*got);
+    return bytes;
+}
+
+Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    auto writer = AtomicFileWriter::create(path);
+    if (!writer) return writer.status();
+    if (auto s = writer->append(bytes); !s) return s;
+    return writer->commit();
+}
+
+bool isTemporaryFileName(const std::string& fileName) {
+    const std::string suffix = kTempSuffix;
+    return fileName.size() > suffix.size() + 1 && fileName[0] == '.' &&
+           fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+void removeStaleTemporaryFiles(const std::filesystem::path& target) {
+    const std::wstring prefix = L"." + target.filename().native() + L".";
+    const std::wstring suffix = kWideTempSuffix;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folderOf(target), ec)) {
+        const std::wstring name = entry.path().filename().native();
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::wstring middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        std::wstring pidText = middle.substr(0, middle.find(L'-'));
+        if (pidText.empty() || pidText.size() > 10 || pidText.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        const unsigned long long pid = std::wcstoull(pidText.c_str(), nullptr, 10);
+        // A live process (ours or another copy's) may still be writing it; a number past
+        // the range of process ids names no process at all.
+        if (pid <= 0xFFFFFFFFull && (pid == ::GetCurrentProcessId() || processIsRunning(static_cast<DWORD>(pid)))) continue;
+        std::error_code removeError;
+        std::filesystem::remove(entry.path(), removeError);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine as a Chinese Windows would run it (ANSI and OEM code
+# page 936), in a Wine prefix of its own that is made on first use.
+#
+#   scripts/wine-run.sh [--prefix DIR] PROGRAM.exe [ARGUMENTS...]
+#   scripts/wine-run.sh [--prefix DIR] --init
+#
+# DIR defaults to $WINEPREFIX. The program's exit code is passed on. --init only makes
+# the prefix (if missing) and returns; the first run does the same by itself.
+set -euo pipefail
+
+prefix="${WINEPREFIX:-}"
+if [ "${1:-}" = "--prefix" ]; then
+  [ $# -ge 2 ] || { echo "wine-run.sh: --prefix needs a folder" >&2; exit 2; }
+  prefix="$2"
+  shift 2
+fi
+[ -n "$prefix" ] || { echo "wine-run.sh: no Wine prefix (give --prefix DIR or set WINEPREFIX)" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] PROGRAM.exe [ARGUMENTS...] | --init" >&2; exit 2; }
+
+mkdir -p "$prefix"
+prefix="$(cd "$prefix" && pwd)"
+export WINEPREFIX="$prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export LC_ALL=zh_CN.UTF-8
+# No Mono or Gecko installer: nothing here needs .NET or a browser, and their set-up
+# dialogs would wait for a click that never comes.
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
+  echo "wine-run.sh: the zh_CN.UTF-8 locale is missing (scripts/install-deps.sh makes it)" >&2
+  exit 2
+fi
+
+ready="$prefix/.pimingbao-ready"
+if [ ! -e "$ready" ]; then
+  # Test programs may start side by side; one of them makes the prefix, the others wait.
+  exec 9>"$prefix.lock"
+  flock 9
+  if [ ! -e "$ready" ]; then
+    echo "wine-run.sh: making the Wine prefix $prefix" >&2
+    # Without a display: a server (and desktop process) left running from a start with a
+    # display would be used by every later run, and the other way round; the server of
+    # this prefix is stopped once the prefix is made.
+    if ! env -u DISPLAY -u WAYLAND_DISPLAY wineboot --init >"$prefix.init.log" 2>&1; then
+      echo "wine-run.sh: wineboot failed, see $prefix.init.log" >&2
+      exit 2
+    fi
+    timeout 120 wineserver -w || true
+    wineserver -k 2>/dev/null || true
+    touch "$ready"
+  fi
+  flock -u 9
+  exec 9>&-
+fi
+
+[ "$1" = "--init" ] && exit 0
+exec wine "$@"

@@ -1,0 +1,61 @@
+#pragma once
+// Starts the built programs as child processes the way a fault needs them: killed at a
+// chosen moment, under a file-size limit, as an unprivileged user, or side by side.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testfaults {
+
+struct ChildOptions {
+    std::filesystem::path workingDirectory;          // empty: the test's own
+    std::optional<std::uint64_t> fileSizeLimit;      // RLIMIT_FSIZE, with SIGXFSZ ignored
+    std::optional<uid_t> user;                       // run as this user (and its group)
+    std::map<std::string, std::string> environment;  // added to the test's own
+};
+
+struct ChildExit {
+    int exitCode = -1;  // -1 when a signal ended it
+    int signal = 0;
+    std::string output;  // standard output and standard error, bytes as written
+
+    bool killed() const { return signal != 0; }
+};
+
+class Child {
+public:
+    // argv[0] is the program's path.
+    static Child start(const std::vector<std::string>& argv, const ChildOptions& options = {});
+    Child(Child&& other) noexcept;
+    Child& operator=(Child&&) = delete;
+    ~Child();  // kills and reaps a child still running
+
+    pid_t pid() const { return pid_; }
+    void kill();
+    ChildExit wait();
+
+private:
+    Child(pid_t pid, std::filesystem::path outputFile) : pid_(pid), outputFile_(std::move(outputFile)) {}
+    pid_t pid_ = -1;
+    std::filesystem::path outputFile_;
+};
+
+ChildExit run(const std::vector<std::string>& argv, const ChildOptions& options = {});
+
+ChildOptions withEnvironment(std::map<std::string, std::string> environment);
+
+// The output as UTF-8 (the programs write GB18030).
+std::string utf8(const std::string& gb18030);
+
+// A user without privileges to run as when the tests run as root (as CI does), where
+// permission bits would stop nothing; nullopt when the tests run unprivileged already.
+std::optional<uid_t> unprivilegedUser();
+// Hands the tree to that user, so that it can work there as a normal owner would.
+void giveTo(const std::filesystem::path& tree, std::optional<uid_t> user);
+
+}  // namespace testfaults

@@ -1,0 +1,127 @@
+// Read-only archives and read-only folders: myrar refuses with a clear message and keeps
+// the archive; in a batch each archive gets its own result and the job goes on.
+// As root permission bits stop nothing, so the programs then run as an unprivileged user.
+#include <gtest/gtest.h>
+
+#include "tests/faults/fault_workspace.h"
+#include "tests/support/temp_dir.h"
+
+namespace testfaults {
+namespace {
+
+namespace fs = std::filesystem;
+
+const FileList kFiles = {{"ad.txt", "advert\r\n"}, {"episode.exe", randomBytes(64 << 10, 21)}, {"说明.txt", "说明\r\n"}};
+const std::vector<std::string> kCleaned = {"episode.exe", "说明.txt"};
+
+void makeReadOnly(const fs::path& p) {
+    fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+}
+
+class ReadOnlyTest : public ::testing::Test {
+protected:
+    testsupport::TempDir dir;
+    const std::optional<uid_t> user = unprivilegedUser();
+
+    ChildOptions options() const {
+        ChildOptions o;
+        o.user = user;
+        o.environment = cliEnvironment(dir / "home");
+        return o;
+    }
+    // Hands everything made so far to the user the programs run as.
+    void handOver() const {
+        fs::create_directories(dir / "home");
+        giveTo(dir.path(), user);
+    }
+};
+
+struct RefusalCase {
+    const char* name;
+    bool readOnlyFolder;  // else the archive itself is read-only
+    const char* message;
+};
+
+TEST_F(ReadOnlyTest, DeleteRefusesAndKeepsTheArchive) {
+    const RefusalCase cases[] = {
+        {"read-only archive", false, "是只读的，不能修改"},
+        {"archive in a read-only folder", true, "原文件没有改动"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto folder = dir / c.name;
+        const auto archive = folder / "archive.rar";
+        buildArchive(archive, kFiles);
+        const std::string before = readBytes(archive);
+        const auto myrar = installMyrar(dir / "bin");
+        handOver();
+        makeReadOnly(c.readOnlyFolder ? folder : archive);
+
+        const ChildExit done = run({myrar.string(), "d", "-y", archive.string(), "ad.txt"}, options());
+        EXPECT_EQ(done.exitCode, 5) << utf8(done.output);
+        EXPECT_NE(utf8(done.output).find(c.message), std::string::npos) << utf8(done.output);
+        EXPECT_EQ(readBytes(archive), before);
+        EXPECT_TRUE(temporaryFilesIn(folder).empty());
+    }
+}
+
+TEST_F(ReadOnlyTest, CleanReportsEachArchiveAndGoesOn) {
+    const fs::path archives[] = {dir / "open" / "first.rar", dir / "open" / "read-only.rar",
+                                 dir / "locked" / "in-read-only-folder.rar", dir / "open" / "last.rar"};
+    for (const auto& a : archives) buildArchive(a, kFiles);
+    const std::string before = readBytes(archives[1]);
+    const auto cli = installCli(dir / "bin");
+    handOver();
+    makeReadOnly(archives[1]);
+    makeReadOnly(dir / "locked");
+
+    std::vector<std::string> argv = {cli.string(), "clean", "--name", "ad.txt"};
+    for (const auto& a : archives) argv.push_back(a.string());
+    const ChildExit done = run(argv, options());
+    const std::string& out = done.output;
+    EXPECT_EQ(done.exitCode, 1) << out;
+    EXPECT_NE(out.find("[1] " + archives[0].string() + "：删除成功"), std::string::npos) << out;
+    EXPECT_NE(out.find("[2] " + archives[1].string() + "：删除失败！"), std::string::npos) << out;
+    EXPECT_NE(out.find("是只读的，不能修改"), std::string::npos) << out;
+    EXPECT_NE(out.find("[3] " + archives[2].string() + "：删除失败！"), std::string::npos) << out;
+    EXPECT_NE(out.find("[4] " + archives[3].string() + "：删除成功"), std::string::npos) << out;
+    EXPECT_NE(out.find("失败 2 个"), std::string::npos) << out;
+
+    EXPECT_EQ(entryPaths(archives[0]), kCleaned);
+    EXPECT_EQ(readBytes(archives[1]), before);
+    EXPECT_EQ(entryPaths(archives[2]), (std::vector<std::string>{"ad.txt", "episode.exe", "说明.txt"}));
+    EXPECT_EQ(entryPaths(archives[3]), kCleaned);
+    EXPECT_TRUE(temporaryFilesIn(dir / "locked").empty());
+    EXPECT_TRUE(temporaryFilesIn(dir / "open").empty());
+}
+
+TEST_F(ReadOnlyTest, RenameReportsEachArchiveAndGoesOn) {
+    // A read-only file may still be renamed in a folder that can be written, as everywhere
+    // else on the system; a read-only folder keeps its names.
+    buildArchive(dir / "a" / "first.rar", {{"one.exe", "1"}});
+    buildArchive(dir / "b" / "read-only.rar", {{"two.exe", "2"}});
+    buildArchive(dir / "locked" / "in-read-only-folder.rar", {{"three.exe", "3"}});
+    buildArchive(dir / "c" / "last.rar", {{"four.exe", "4"}});
+    const std::string kept = readBytes(dir / "locked" / "in-read-only-folder.rar");
+    const auto cli = installCli(dir / "bin");
+    handOver();
+    makeReadOnly(dir / "b" / "read-only.rar");
+    makeReadOnly(dir / "locked");
+
+    const ChildExit done = run({cli.string(), "rename", "--ext", "exe", (dir / "a" / "first.rar").string(),
+                                (dir / "b" / "read-only.rar").string(), (dir / "locked" / "in-read-only-folder.rar").string(),
+                                (dir / "c" / "last.rar").string()},
+                               options());
+    const std::string& out = done.output;
+    EXPECT_EQ(done.exitCode, 1) << out;
+    EXPECT_NE(out.find("[3] " + (dir / "locked" / "in-read-only-folder.rar").string() + "（未更名："), std::string::npos) << out;
+    EXPECT_NE(out.find("失败 1 个"), std::string::npos) << out;
+    EXPECT_TRUE(fs::exists(dir / "a" / "one.rar"));
+    EXPECT_TRUE(fs::exists(dir / "b" / "two.rar"));
+    EXPECT_EQ(readBytes(dir / "locked" / "in-read-only-folder.rar"), kept);
+    EXPECT_FALSE(fs::exists(dir / "locked" / "three.rar"));
+    EXPECT_TRUE(fs::exists(dir / "c" / "four.rar"));
+}
+
+}  // namespace
+}  // namespace testfaults

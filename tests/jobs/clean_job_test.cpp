@@ -1,0 +1,138 @@
+#include "jobs/clean_job.h"
+
+#include <gtest/gtest.h>
+
+#include <stop_token>
+
+#include "jobs/job_texts.h"
+#include "platform/file.h"
+#include "tests/jobs/job_test_fixture.h"
+
+namespace {
+
+using jobs::CleanResult;
+using Outcome = CleanResult::Outcome;
+using Texts = std::vector<std::string>;
+
+class CleanJobTest : public testsupport::JobTest {
+protected:
+    std::vector<CleanResult> run(const jobs::VectorArchiveRows& rows, const std::string& list, bool dryRun = false) {
+        jobs::CleanJob job(commands);
+        return job.run(jobs::CleanRequest{list, dryRun}, rows, status.sink());
+    }
+    Texts entries(const std::string& relative) { return testsupport::FakeArchiveCommands::entriesOf(dir / relative); }
+};
+
+TEST_F(CleanJobTest, HelpExampleLeavesTwoEntries) {
+    jobs::VectorArchiveRows rows({archive("a.rar", "help-example")});
+    auto results = run(rows, "文件1.txt");
+    EXPECT_EQ(status.texts, (Texts{"正在打扫第1个文件。。。", "正在删除中……", "删除成功！", "文件打扫完毕！"}));
+    EXPECT_EQ(entries("a.rar"), (Texts{"文件2.exe", "文件3.pdf"}));
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].outcome, Outcome::Deleted);
+    EXPECT_EQ(commands.calls, (Texts{"delete " + at("a.rar") + ": 文件1.txt"}));
+}
+
+TEST_F(CleanJobTest, EmptyListShowsOnlyTheCompletionText) {
+    jobs::VectorArchiveRows rows;
+    EXPECT_TRUE(run(rows, "文件1.txt").empty());
+    EXPECT_EQ(status.texts, (Texts{"文件打扫完毕！"}));
+    EXPECT_TRUE(commands.calls.empty());
+}
+
+// A batch of every kind: the delete command's texts follow each progress text, and
+// nothing stops the batch.
+TEST_F(CleanJobTest, TwoLinesOverEveryKindOfArchive) {
+    jobs::VectorArchiveRows rows({archive("1.rar", "help-example"), archive("2.rar", "no-exe"),
+                                  archive("3.rar", "encrypted"), archive("4.rar", "locked"), at("5.rar"),
+                                  archive("6.rar", "two-exe")});
+    auto results = run(rows, "文件1.txt\r\n  文件3.pdf \r\n\r\n");
+    EXPECT_EQ(status.texts, (Texts{"正在打扫第1个文件。。。", "正在删除中……", "删除成功！",
+                                   "正在打扫第2个文件。。。", "正在删除中……", "删除成功！",
+                                   "正在打扫第3个文件。。。", "正在删除中……", "没有要文件的删除",
+                                   "正在打扫第4个文件。。。", "正在删除中……", "删除失败！",
+                                   "正在打扫第5个文件。。。", "正在删除中……", "删除失败！",
+                                   "正在打扫第6个文件。。。", "正在删除中……", "没有要文件的删除", "文件打扫完毕！"}));
+    ASSERT_EQ(results.size(), 6u);
+    struct Expect {
+        Outcome outcome;
+        const char* detail;
+    } expected[] = {
+        {Outcome::Deleted, "删除成功"},
+        {Outcome::Deleted, "删除成功"},
+        {Outcome::NothingMatched, "未改动：压缩包内没有要删除的文件"},
+        {Outcome::Failed, "删除失败！压缩包已锁定，不能修改"},
+        {Outcome::Failed, "删除失败！无法打开压缩包"},
+        {Outcome::NothingMatched, "未改动：压缩包内没有要删除的文件"},
+    };
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        EXPECT_EQ(results[i].ordinal, i + 1);
+        EXPECT_EQ(results[i].outcome, expected[i].outcome) << i;
+        EXPECT_EQ(results[i].detail, expected[i].detail) << i;
+    }
+    EXPECT_EQ(entries("1.rar"), (Texts{"文件2.exe"}));
+    EXPECT_TRUE(entries("2.rar").empty());
+    EXPECT_FALSE(exists("2.rar"));  // a list that empties an archive: the archiver removes the file
+    EXPECT_EQ(entries("3.rar"), (Texts{"秘密.exe", "公开.txt"}));
+    EXPECT_EQ(entries("4.rar"), (Texts{"文件1.txt", "文件2.exe"}));
+    // Every archive got all the names in one command, unchanged but for the trimmed blanks.
+    EXPECT_EQ(commands.calls[0], "delete " + at("1.rar") + ": 文件1.txt|文件3.pdf");
+    EXPECT_EQ(commands.calls.size(), 6u);
+}
+
+TEST(DeleteFailedText, PutsTheArchiversReasonOnOneLine) {
+    struct Case {
+        const char* detail;
+        const char* text;
+    } cases[] = {
+        {"", "删除失败！"},
+        {"压缩包已锁定", "删除失败！压缩包已锁定"},
+        {"正在从 /d/a.rar 删除\r\n压缩包 /d/a.rar 已锁定，不能修改\r\n压缩程序以退出码 3 结束\r\n",
+         "删除失败！压缩包 /d/a.rar 已锁定，不能修改；压缩程序以退出码 3 结束"},
+        {"正在删除 x.txt\n\n写入失败\n", "删除失败！写入失败"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(jobs::texts::deleteFailed(c.detail), c.text) << c.detail;
+}
+
+TEST_F(CleanJobTest, EmptyDeleteListRunsNoArchiverCommand) {
+    for (const char* list : {"", "\r\n", "  \r\n\t\n"}) {
+        jobs::VectorArchiveRows rows({archive("a.rar", "help-example"), archive("b.rar", "no-exe")});
+        status.texts.clear();
+        auto results = run(rows, list);
+        EXPECT_EQ(status.texts, (Texts{"正在打扫第1个文件。。。", "正在打扫第2个文件。。。", "文件打扫完毕！"}));
+        ASSERT_EQ(results.size(), 2u);
+        for (const auto& r : results) EXPECT_EQ(r.outcome, Outcome::NothingToDelete);
+    }
+    EXPECT_TRUE(commands.calls.empty());
+}
+
+TEST_F(CleanJobTest, DryRunNamesTheEntriesThatWouldGo) {
+    jobs::VectorArchiveRows rows({archive("a.rar", "in-folders"), archive("b.rar", "no-exe"),
+                                  archive("c.rar", "two-exe"), at("missing.rar")});
+    auto results = run(rows, "子目录\n文件1.txt\n文件3.pdf", /*dryRun=*/true);
+    EXPECT_TRUE(status.texts.empty());
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0].outcome, Outcome::WouldDelete);
+    EXPECT_EQ(results[0].entries, (Texts{"子目录", "子目录\\说明.txt", "子目录\\文件2.exe"}));
+    EXPECT_FALSE(results[0].wouldEmpty);
+    EXPECT_EQ(results[1].outcome, Outcome::WouldDelete);
+    EXPECT_TRUE(results[1].wouldEmpty);
+    EXPECT_EQ(results[2].outcome, Outcome::WouldMatchNothing);
+    EXPECT_EQ(results[3].outcome, Outcome::CannotList);
+    EXPECT_EQ(entries("a.rar").size(), 4u);
+    EXPECT_EQ(entries("b.rar").size(), 2u);
+    for (const auto& call : commands.calls) EXPECT_EQ(call.rfind("list ", 0), 0u) << call;
+}
+
+TEST_F(CleanJobTest, StopRequestLetsTheCurrentArchiveFinish) {
+    jobs::VectorArchiveRows rows({archive("a.rar", "help-example"), archive("b.rar", "help-example")});
+    std::stop_source stop;
+    jobs::CleanJob job(commands);
+    auto results = job.run(jobs::CleanRequest{"文件1.txt", false}, rows, status.sink(),
+                           [&](const CleanResult&) { stop.request_stop(); }, stop.get_token());
+    EXPECT_EQ(results.size(), 1u);
+    EXPECT_EQ(status.texts, (Texts{"正在打扫第1个文件。。。", "正在删除中……", "删除成功！", "文件打扫完毕！"}));
+    EXPECT_EQ(entries("b.rar").size(), 3u);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+// A command set that serves archives described in a small data file. An archive on disk
+// is a text file holding its own entries, so it keeps them when a job renames it, and a
+// delete writes it anew (or removes it when nothing is left), as the archiver would.
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "archiver/driver/archive_commands.h"
+
+namespace testsupport {
+
+class FakeArchiveCommands final : public ArchiveCommands {
+public:
+    explicit FakeArchiveCommands(const std::filesystem::path& dataFile);
+
+    // Writes the archive called `name` in the data file to `path`; the tag, kept through
+    // renames and deletes, tells archives of equal contents apart.
+    void writeArchive(const std::filesystem::path& path, const std::string& name, const std::string& tag = {}) const;
+    static std::string tagOf(const std::filesystem::path& path);
+    // The entry paths an archive file now holds.
+    static std::vector<std::string> entriesOf(const std::filesystem::path& path);
+
+    Listing listArchive(const std::string& archivePath, const std::string& password) override;
+    std::string readArchiveComment(const std::string&, const std::string&) override { return {}; }
+    bool addToArchive(const std::string&, const std::vector<std::string>&, const StatusSink&) override { return false; }
+    bool extractArchive(const std::string&, bool, const StatusSink&) override { return false; }
+    DeleteOutcome deleteFromArchive(const std::string& archivePath, const std::vector<std::string>& entryNames,
+                                    const StatusSink& sink) override;
+
+    // Every call, as "list PATH" or "delete PATH: NAME|NAME".
+    std::vector<std::string> calls;
+    std::vector<std::string> passwords;
+
+private:
+    std::map<std::string, std::string> archives_;  // name -> file text
+};
+
+}  // namespace testsupport

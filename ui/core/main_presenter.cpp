@@ -1,0 +1,152 @@
+#include "ui/core/main_presenter.h"
+
+#include "platform/paths.h"
+#include "ui/core/window_texts.h"
+
+MainPresenter::MainPresenter(MainView& view, JobStarter& jobs, const SettingsFile& settings)
+    : view_(view), jobs_(jobs), settings_(settings) {}
+
+void MainPresenter::onCreated() {
+    SettingsValues values = settings_.load();
+    view_.setText(Control::编辑框_路径, values.path);
+    view_.setText(Control::编辑框_后缀, values.extension);
+    view_.setText(Control::编辑框_前缀, values.prefix);
+    view_.setText(Control::编辑框_序号, values.startNumber);
+    view_.setText(Control::编辑框1, values.deleteList);
+}
+
+void MainPresenter::onClosing() { jobs_.waitUntilIdle(); }
+
+void MainPresenter::onDestroyed() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    stopWalk();
+    jobs_.waitUntilIdle();
+    SettingsValues values;
+    values.path = view_.text(Control::编辑框_路径);
+    values.extension = view_.text(Control::编辑框_后缀);
+    values.prefix = view_.text(Control::编辑框_前缀);
+    values.startNumber = view_.text(Control::编辑框_序号);
+    values.deleteList = view_.text(Control::编辑框1);
+    // A failed write is not reported: the program is ending and nothing would show it.
+    (void)settings_.save(values);
+}
+
+void MainPresenter::onAddClicked() {
+    if (listLocked()) return;
+    OpenFilesRequest request{std::string(texts::kAddFilesTitle), std::string(texts::kAddFilesFilterName),
+                             std::string(texts::kAddFilesFilterPattern)};
+    appendArchives(view_.askForFiles(request));
+}
+
+void MainPresenter::onBrowseClicked() {
+    if (listLocked()) return;
+    auto dir = view_.askForDirectory(std::string(texts::kBrowseTitle), view_.text(Control::编辑框_路径));
+    if (!dir || dir->empty()) return;
+    view_.setText(Control::编辑框_路径, *dir);
+    walk_ = std::make_unique<DirectoryWalk>(platform::pathFromUtf8(*dir));
+    continueWalk(++walkGeneration_);
+}
+
+void MainPresenter::continueWalk(unsigned generation) {
+    // A step queued for a walk that was stopped since does nothing.
+    if (!walk_ || generation != walkGeneration_) return;
+    appendArchives(walk_->next(kWalkStepEntries));
+    if (walk_->done()) {
+        walk_.reset();
+        return;
+    }
+    view_.post([this, generation] { continueWalk(generation); });
+}
+
+void MainPresenter::stopWalk() {
+    walk_.reset();
+    ++walkGeneration_;
+}
+
+void MainPresenter::appendArchives(const std::vector<std::string>& paths) {
+    std::vector<ListRow> added;
+    for (const std::string& path : paths) {
+        if (archives_.add(path)) added.push_back(ListRow{runningNumber(archives_.count() - 1), path});
+    }
+    if (!added.empty()) view_.appendRows(Control::超级列表框_文件, added);
+}
+
+std::vector<ListRow> MainPresenter::rowsFrom(std::size_t first) const {
+    std::vector<std::string> paths = archives_.paths();
+    std::vector<ListRow> rows;
+    for (std::size_t i = first; i < paths.size(); ++i) rows.push_back(ListRow{runningNumber(i), std::move(paths[i])});
+    return rows;
+}
+
+void MainPresenter::onRemoveClicked() {
+    if (listLocked()) return;
+    auto selected = view_.selectedRow(Control::超级列表框_文件);
+    if (selected && archives_.removeAt(*selected)) view_.setRows(Control::超级列表框_文件, rowsFrom(0));
+    view_.setEnabled(Control::按钮_删除, false);
+}
+
+void MainPresenter::onClearClicked() {
+    if (jobRunning()) return;
+    stopWalk();
+    archives_.clear();
+    view_.setRows(Control::超级列表框_文件, {});
+    view_.setEnabled(Control::按钮_删除, false);
+}
+
+void MainPresenter::onFileRowFocused(std::size_t) { view_.setEnabled(Control::按钮_删除, true); }
+
+void MainPresenter::onByExtensionClicked() {
+    view_.setEnabled(Control::编辑框_序号, false);
+    view_.setEnabled(Control::标签5, false);
+}
+
+void MainPresenter::onByNumberClicked() {
+    view_.setEnabled(Control::编辑框_序号, true);
+    view_.setEnabled(Control::标签5, true);
+}
+
+StatusSink MainPresenter::statusSink() {
+    MainView* view = &view_;
+    return [view](const std::string& text) { view->postStatus(text); };
+}
+
+JobReport MainPresenter::report() {
+    JobReport report;
+    report.archiveHandled = [this](const RenameOutcome& outcome) {
+        view_.post([this, outcome] {
+            view_.appendRows(Control::超级列表框_更名, {ListRow{std::to_string(outcome.ordinal), outcome.text}});
+            if (outcome.renamed && outcome.ordinal > 0) {
+                std::size_t position = outcome.ordinal - 1;
+                view_.updateRows(Control::超级列表框_文件, position, {ListRow{runningNumber(position), archives_.pathAt(position)}});
+            }
+        });
+    };
+    report.finished = [this] {
+        view_.post([this] {
+            jobRunning_ = false;
+            // A job may have written new paths back without reporting each one.
+            view_.updateRows(Control::超级列表框_文件, 0, rowsFrom(0));
+        });
+    };
+    return report;
+}
+
+void MainPresenter::onRenameClicked() {
+    if (listLocked()) return;
+    RenameRequest request;
+    request.byNumber = view_.isChecked(Control::单选框_按序号);
+    request.extension = view_.text(Control::编辑框_后缀);
+    request.prefix = view_.text(Control::编辑框_前缀);
+    request.startNumber = view_.text(Control::编辑框_序号);
+    view_.setRows(Control::超级列表框_更名, {});
+    jobRunning_ = true;
+    jobs_.startRename(request, archives_, statusSink(), report());
+}
+
+void MainPresenter::onCleanClicked() {
+    if (listLocked()) return;
+    std::string deleteList = view_.text(Control::编辑框1);
+    jobRunning_ = true;
+    jobs_.startClean(deleteList, archives_, statusSink(), report());
+}
