@@ -321,7 +321,7 @@ rm -rf "$batch_tree" "$scratch"
 # --- the machine and the table --------------------------------------------------------------
 cpu="$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo 2>/dev/null || true)"
 mem="$(awk '/^MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo 2>/dev/null || true)"
-fstype="$(stat -f -c %T "$work" 2>/dev/null || echo unknown)"
+fstype="$(findmnt -n -o FSTYPE --target "$work" 2>/dev/null || stat -f -c %T "$work" 2>/dev/null || echo unknown)"
 version_of() {
   case "$1" in
     bsdtar) bsdtar --version 2>/dev/null | head -n 1 ;;
@@ -354,7 +354,7 @@ per_archive() { awk -v us="$1" -v n="$small_count" 'BEGIN { if (us == "") print 
   echo "Produced by:"
   echo
   echo '```sh'
-  echo "bench/run.sh ${invocation[*]}"
+  echo "bench/run.sh${invocation[*]:+ ${invocation[*]}}"
   echo '```'
   echo
   echo "The script builds myrar and pimingbao-cli (Release) in build-bench, builds every"
@@ -369,8 +369,39 @@ per_archive() { awk -v us="$1" -v n="$small_count" 'BEGIN { if (us == "") print 
   echo "- System: $(uname -srm); work folder on $fstype"
   echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
   for t in "${peers[@]}"; do echo "- $t: $(version_of "$t")"; done
-  echo "- The machine is shared: other builds ran beside the benchmark, so single figures"
-  echo "  carry noise; the medians and ratios are what to read."
+  echo "- The machine is shared with other work, so single runs carry noise; the medians and"
+  echo "  ratios are what to read."
+  echo
+  echo "## Targets"
+  echo
+  echo "| Target | Figure | Met |"
+  echo "|---|---|---|"
+  worst_list=""
+  for a in "${list_archives[@]}"; do
+    key="$(basename "$a" .rar)"
+    read -r best _ <<<"$(fastest_peer "$key")"
+    r="$(awk -v a="$(med "list-myrar-$key" 1)" -v b="${best:-}" 'BEGIN { if (a != "" && b != "" && b > 0) printf "%.2f", a / b }')"
+    if [ -n "$r" ] && { [ -z "$worst_list" ] || awk -v a="$r" -v b="$worst_list" 'BEGIN { exit !(a > b) }'; }; then worst_list="$r"; fi
+  done
+  verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { if (v == "") print "n/a"; else print (v + 0 <= limit + 0) ? "yes" : "no" }'; }
+  echo "| Listing faster than the fastest peer on every archive | slowest ratio ${worst_list:-n/a}× | $(verdict "$worst_list" 0.999) |"
+  growth="$(awk -v a="$(med list-myrar-big 1)" -v b="$(med list-myrar-medium 1)" 'BEGIN { if (b > 0) printf "%.2f", a / b }')"
+  echo "| Listing the big archive about as fast as the medium one | ${growth}× the time | $(verdict "$growth" 1.2) |"
+  dcopy="$(awk -v a="$(med del-middle-big 1)" -v b="$(med copy-big 1)" 'BEGIN { if (b > 0) printf "%.2f", a / b }')"
+  echo "| Deleting from the big archive at most 1.1× cp | ${dcopy}× | $(verdict "$dcopy" 1.1) |"
+  for job in rename clean; do
+    half="$(awk -v a="$(med "$job-cli" 1)" -v b="$(med "$job-loop-bsdtar" 1)" 'BEGIN { if (b > 0) printf "%.2f", a / b }')"
+    echo "| $job batch at most half the fastest shell loop's time | ${half:-n/a}× | $(verdict "$half" 0.5) |"
+  done
+  top=0
+  for k in list-myrar-medium list-myrar-big list-myrar-many del-middle-medium del-middle-big del-middle-many del-last-big del-last-many; do
+    v="$(peak "$k")"
+    [ -n "$v" ] && [ "$v" -gt "$top" ] && top="$v"
+  done
+  echo "| Peak resident size of myrar under 16 MiB | $(kib "$top") at most | $(verdict "$top" 16383) |"
+  rss_growth="$(awk -v a="$(peak list-myrar-big)" -v b="$(peak list-myrar-medium)" 'BEGIN { if (b > 0) printf "%.2f", a / b }')"
+  echo "| Peak resident size independent of the archive's size (myrar v, big ÷ medium) | ${rss_growth}× | $(verdict "$rss_growth" 1.1) |"
+  echo "| Peak resident size with $many_count entries (myrar v, many ÷ medium) | $(awk -v a="$(peak list-myrar-many)" -v b="$(peak list-myrar-medium)" 'BEGIN { if (b > 0) printf "%.2f", a / b }')× | — |"
   echo
   echo "## Workloads"
   echo

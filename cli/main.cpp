@@ -5,9 +5,10 @@
 
 #include "cli/cli_program.h"
 #include "cli/real_cli_environment.h"
+#include "platform/program_arguments.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv, argv + argc);
+    const std::vector<std::string> args = platform::programArguments(argc, argv);
     cli::RealCliEnvironment environment;
     return cli::runCliProgram(args, environment, std::cout, std::cerr);
 }

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (plan.check != rar::DeleteCheck::Allowed) return 0;
     auto layout = rar::layoutWithoutRemoved(**source, before.archive, plan, {});
     if (!layout) return 0;
-    if (!rar::writeLayout((*source)->file(), *layout, path)) return 0;
+    if (!rar::writeLayout(rar::FileByteSource::releaseFile(std::move(*source)), *layout, path)) return 0;
 
     const rar::ReadResult after = rar::readArchive(path, rar::ReadOptions{.password = {}, .readComments = false});
     std::vector<std::string> expected;

@@ -62,6 +62,10 @@ for target in fuzz_listing_parser fuzz_ini_document; do
   fi
 done
 
+if [ "$coverage" = 1 ] && ! command -v llvm-cov >/dev/null; then
+  echo "no llvm-cov: install the Debian package llvm for the coverage report" >&2
+  coverage=0
+fi
 if [ "$coverage" = 1 ]; then
   covbuild="$build/coverage"
   CXX=clang++ cmake -S "$root/fuzz_extra" -B "$covbuild" -DFUZZ_COVERAGE=ON >/dev/null

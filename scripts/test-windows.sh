@@ -39,6 +39,8 @@ cmake -S . -B "$build" \
 # Made before the build: each test program is asked for its tests under Wine as soon as it
 # is linked, and the first start of Wine in a new prefix takes far longer than that may.
 scripts/wine-run.sh --prefix "$prefix" --init
+# One server for every test start instead of one per start (stopped by stop_wine).
+WINEPREFIX="$prefix" wineserver -p >"$build/wineserver.log" 2>&1
 configured=$(seconds)
 
 cmake --build "$build" -j"$jobs"
@@ -47,7 +49,10 @@ built=$(seconds)
 
 cd "$build"
 status=0
-ctest --output-on-failure -j"$jobs" --timeout 300 || status=$?
+# PIMINGBAO_WINDOWS_TEST_EXCLUDE: a ctest -E pattern of tests to leave out for now.
+exclude=()
+[ -z "${PIMINGBAO_WINDOWS_TEST_EXCLUDE:-}" ] || exclude=(-E "$PIMINGBAO_WINDOWS_TEST_EXCLUDE")
+ctest --output-on-failure -j"$jobs" --timeout 300 "${exclude[@]}" || status=$?
 finished=$(seconds)
 
 echo "Windows build: configure $((configured - started)) s, build $((built - configured)) s, tests under Wine $((finished - built)) s"

@@ -5,8 +5,9 @@
 #   scripts/wine-run.sh [--prefix DIR] PROGRAM.exe [ARGUMENTS...]
 #   scripts/wine-run.sh [--prefix DIR] --init
 #
-# DIR defaults to $WINEPREFIX. The program's exit code is passed on. --init only makes
-# the prefix (if missing) and returns; the first run does the same by itself.
+# DIR defaults to $WINEPREFIX. The program's exit code is passed on, and its output once
+# it has ended. --init only makes the prefix (if missing) and returns; the first run does
+# the same by itself.
 set -euo pipefail
 
 prefix="${WINEPREFIX:-}"
@@ -56,4 +57,16 @@ if [ ! -e "$ready" ]; then
 fi
 
 [ "$1" = "--init" ] && exit 0
-exec wine "$@"
+
+# The program's output goes through files, not straight into our own standard output:
+# helper processes that Wine starts on the way (services, the COM server, consoles) inherit
+# whatever they find there and outlive the program, and a caller waiting for the end of
+# its pipe (ctest) would wait for them too.
+out="$(mktemp)"
+err="$(mktemp)"
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+wine "$@" >"$out" 2>"$err" || status=$?
+cat "$out"
+cat "$err" >&2
+exit "$status"

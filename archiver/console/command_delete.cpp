@@ -98,7 +98,7 @@ ExitCode runDeleteCommand(const Invocation& inv) {
         io.line(msg::cannotWriteArchive(path, layout.message()));
         return ExitCode::BadArchive;
     }
-    if (auto s = rar::writeLayout(access.source->file(), *layout, nativePath); !s) {
+    if (auto s = rar::writeLayout(rar::FileByteSource::releaseFile(std::move(access.source)), *layout, nativePath); !s) {
         io.line(msg::cannotWriteArchive(path, s.message()));
         return ExitCode::FileError;
     }

@@ -7,6 +7,7 @@
 #include "archiver/console/list_file.h"
 #include "archiver/console/messages.h"
 #include "platform/paths.h"
+#include "platform/program_arguments.h"
 #include "platform/text_codec.h"
 
 namespace console {
@@ -90,9 +91,10 @@ int runMyrar(const std::vector<std::string>& arguments, ConsoleIo& io) {
 }
 
 std::vector<std::string> argumentsAsUtf8(int argc, const char* const* argv) {
+    std::vector<std::string> all = platform::programArguments(argc, argv);
     std::vector<std::string> out;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        std::string arg = std::move(all[i]);
         if (!platform::isValidUtf8(arg)) arg = platform::decodeGb18030Lossy(arg);
         out.push_back(std::move(arg));
     }

@@ -57,7 +57,10 @@ ArchiverCommandSet::ArchiverCommandSet(ArchiverRunner runner) : runner_(std::mov
 std::filesystem::path ArchiverCommandSet::extractionFolderFor(const std::filesystem::path& archivePath) {
     auto name = archivePath.filename();
     auto stem = name.stem();
-    if (stem.empty() || stem == name) stem = name.string() + "_files";
+    if (stem.empty() || stem == name) {
+        stem = name;  // kept in the path's own form: a narrow string cannot hold every name on Windows
+        stem += "_files";
+    }
     return archivePath.parent_path() / stem;
 }
 

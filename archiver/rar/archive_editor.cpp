@@ -223,7 +223,7 @@ platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource
     return pieces;
 }
 
-platform::Status writeLayout(const platform::ReadableFile& source, const std::vector<OutputPiece>& pieces,
+platform::Status writeLayout(platform::ReadableFile source, const std::vector<OutputPiece>& pieces,
                              const std::filesystem::path& target) {
     auto writer = platform::AtomicFileWriter::create(target);
     if (!writer) return writer.status();
@@ -236,6 +236,7 @@ platform::Status writeLayout(const platform::ReadableFile& source, const std::ve
         }
         if (!s) return s;  // the writer removes its temporary file
     }
+    { const platform::ReadableFile closed = std::move(source); }
     return writer->commit();
 }
 

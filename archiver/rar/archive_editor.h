@@ -59,8 +59,9 @@ platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource
                                                                 const DeletionPlan& plan,
                                                                 const std::string& password);
 
-// Writes the layout over `target`, which `source` reads.
-platform::Status writeLayout(const platform::ReadableFile& source, const std::vector<OutputPiece>& pieces,
+// Writes the layout over `target`, which `source` reads. Takes `source` because it closes
+// it before the replace: Windows refuses to replace a file that is still open.
+platform::Status writeLayout(platform::ReadableFile source, const std::vector<OutputPiece>& pieces,
                              const std::filesystem::path& target);
 
 }  // namespace rar

@@ -32,6 +32,11 @@ public:
     std::uint64_t size() const override { return file_.size(); }
     platform::Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) const override;
     const platform::ReadableFile& file() const { return file_; }
+    // Ends the source and hands back its open file, for a writer that must close the
+    // archive itself before replacing it.
+    static platform::ReadableFile releaseFile(std::unique_ptr<FileByteSource> source) {
+        return std::move(source->file_);
+    }
 
 private:
     explicit FileByteSource(platform::ReadableFile file) : file_(std::move(file)) {}

@@ -232,6 +232,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
         if (observer) observer->itemFinished(*p.item);
     }
     if (auto s = out.append(std::span<const std::uint8_t>(kRar4EndBlock)); !s) return s;
+    existing.reset();  // Windows refuses to replace a file that is still open
     if (auto s = out.commit(); !s) return s;
     progress.finish();
     return Status::success();

@@ -25,14 +25,18 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "platform/file_lock.h"
+#include "platform/paths.h"
+#include "platform/program_arguments.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -45,15 +49,20 @@ void writeAll(std::string_view bytes) {
     }
 }
 
+// Names arrive as UTF-8; on Windows the narrow file functions would read them in the
+// ANSI code page.
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::pathFromUtf8(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(platform::pathFromUtf8(path), ec);
+}
 
 void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(platform::pathFromUtf8(path), std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
@@ -65,10 +74,10 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
-    std::vector<std::string> args(argv, argv + argc);
+    const std::vector<std::string> args = platform::programArguments(argc, argv);
     {
         std::ofstream calls("fake-archiver.calls", std::ios::binary | std::ios::app);
-        for (int i = 1; i < argc; ++i) calls << args[static_cast<std::size_t>(i)] << '\n';
+        for (std::size_t i = 1; i < args.size(); ++i) calls << args[i] << '\n';
         calls << "<end>\n";
     }
     auto arg = [&](const std::string& index) -> std::string {
@@ -84,7 +93,7 @@ int main(int argc, char** argv) {
         std::string action, a, b;
         words >> action >> a >> b;
         if (action == "echo-args") {
-            for (int i = 1; i < argc; ++i) writeAll(args[static_cast<std::size_t>(i)] + "\r\n");
+            for (std::size_t i = 1; i < args.size(); ++i) writeAll(args[i] + "\r\n");
         } else if (action == "print") {
             writeAll(readFile(a));
         } else if (action == "copy-to-arg") {
@@ -124,7 +133,7 @@ int main(int argc, char** argv) {
             writeFile(a, "");
         } else if (action == "lock") {
             std::string waiting = a + ".waiting";
-            auto lock = platform::FileLock::acquire(a, [&] { writeFile(waiting, ""); });
+            auto lock = platform::FileLock::acquire(platform::pathFromUtf8(a), [&] { writeFile(waiting, ""); });
             if (!lock) return 3;
             writeAll("acquired\r\n");
         } else if (action == "exit") {

@@ -49,19 +49,6 @@ TEST(UnicodeNames, StaleTemporaryFilesOfAChineseTargetAreFound) {
     EXPECT_TRUE(std::filesystem::exists(target));
 }
 
-TEST(AtomicReplace, ReplacesAFileThatIsOpenForReading) {
-    TempDir dir;
-    const auto target = dir.write("打开.rar", "old bytes");
-    auto reader = ReadableFile::open(target);
-    ASSERT_TRUE(reader) << reader.message();
-    ASSERT_TRUE(writeFileAtomically(target, "new"));
-    EXPECT_EQ(*readWholeFile(target), "new");
-    std::string kept(9, '\0');
-    auto got = reader->readAt(0, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(kept.data()), kept.size()));
-    ASSERT_TRUE(got) << got.message();
-    EXPECT_EQ(kept.substr(0, *got), "old bytes");
-}
-
 TEST(FileMove, MovesButNeverReplaces) {
     TempDir dir;
     const auto from = dir.write("旧.rar", "from");

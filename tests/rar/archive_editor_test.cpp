@@ -108,7 +108,7 @@ RoundTrip deleteAndReread(const std::filesystem::path& path, const std::vector<s
     auto layout = rar::layoutWithoutRemoved(**source, t.before.archive, t.plan, password);
     EXPECT_TRUE(layout) << layout.message();
     if (!layout) return t;
-    auto s = rar::writeLayout((*source)->file(), *layout, path);
+    auto s = rar::writeLayout(rar::FileByteSource::releaseFile(std::move(*source)), *layout, path);
     EXPECT_TRUE(s) << s.message();
     t.after = rar::readArchive(path, options);
     return t;
@@ -338,7 +338,7 @@ TEST(WriteLayout, AFailedWriteLeavesTheOriginalAndNoTemporaryFile) {
     auto file = platform::ReadableFile::open(path);
     ASSERT_TRUE(file);
     const std::vector<rar::OutputPiece> pieces = {rar::CopyRange{0, 4}, rar::CopyRange{10, 1000}};
-    EXPECT_FALSE(rar::writeLayout(*file, pieces, path));
+    EXPECT_FALSE(rar::writeLayout(std::move(*file), pieces, path));
     EXPECT_EQ(platform::readWholeFile(path).value(), "original bytes");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
