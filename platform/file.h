@@ -70,6 +70,9 @@ private:
 Result<std::string> readWholeFile(const std::filesystem::path& path);
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Every temporary file of AtomicFileWriter ends in this.
+inline constexpr char kTemporaryFileSuffix[] = ".pmbtmp";
+
 // The temporary files that AtomicFileWriter leaves beside `target` when its process was
 // killed are named ".<target name>.<pid>.pmbtmp"; this removes those whose process is gone.
 void removeStaleTemporaryFiles(const std::filesystem::path& target);

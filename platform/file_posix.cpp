@@ -32,8 +32,6 @@ Status writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::f
     return Status::success();
 }
 
-const char kTempSuffix[] = ".pmbtmp";
-
 }  // namespace
 
 ReadableFile::ReadableFile(std::filesystem::path path, std::intptr_t handle, std::uint64_t size)
@@ -93,32 +91,6 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::filesystem::path temp, std::intptr_t handle)
     : target_(std::move(target)), tempPath_(std::move(temp)), handle_(handle) {}
 
-AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
-    : target_(std::move(other.target_)),
-      tempPath_(std::move(other.tempPath_)),
-      handle_(other.handle_),
-      written_(other.written_),
-      committed_(other.committed_) {
-    other.handle_ = -1;
-    other.committed_ = true;
-}
-
-AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
-    if (this != &other) {
-        abort();
-        target_ = std::move(other.target_);
-        tempPath_ = std::move(other.tempPath_);
-        handle_ = other.handle_;
-        written_ = other.written_;
-        committed_ = other.committed_;
-        other.handle_ = -1;
-        other.committed_ = true;
-    }
-    return *this;
-}
-
-AtomicFileWriter::~AtomicFileWriter() { abort(); }
-
 Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
     auto dir = target.parent_path();
@@ -128,17 +100,13 @@ Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& t
         std::string name = base;
         unsigned n = counter++;
         if (n > 0) name += "-" + std::to_string(n);
-        name += kTempSuffix;
+        name += kTemporaryFileSuffix;
         auto temp = dir / name;
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) return AtomicFileWriter(target, temp, fd);
         if (errno != EEXIST) return Status::failure(describe("cannot create temporary file for", target, errno));
     }
     return Status::failure("cannot create temporary file for " + utf8FromPath(target));
-}
-
-Status AtomicFileWriter::append(std::string_view bytes) {
-    return append(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
@@ -220,29 +188,6 @@ void AtomicFileWriter::abort() {
     }
 }
 
-Result<std::string> readWholeFile(const std::filesystem::path& path) {
-    auto file = ReadableFile::open(path);
-    if (!file) return file.status();
-    std::string bytes(static_cast<size_t>(file->size()), '\0');
-    auto got = file->readAt(0, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
-    if (!got) return got.status();
-    bytes.resize(*got);
-    return bytes;
-}
-
-Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    auto writer = AtomicFileWriter::create(path);
-    if (!writer) return writer.status();
-    if (auto s = writer->append(bytes); !s) return s;
-    return writer->commit();
-}
-
-bool isTemporaryFileName(const std::string& fileName) {
-    const std::string suffix = kTempSuffix;
-    return fileName.size() > suffix.size() + 1 && fileName[0] == '.' &&
-           fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 void removeStaleTemporaryFiles(const std::filesystem::path& target) {
     auto dir = target.parent_path();
     if (dir.empty()) dir = ".";
@@ -251,7 +196,7 @@ void removeStaleTemporaryFiles(const std::filesystem::path& target) {
     for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
         std::string name = entry.path().filename().string();
         if (!isTemporaryFileName(name) || name.rfind(prefix, 0) != 0) continue;
-        std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - (sizeof(kTempSuffix) - 1));
+        std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - (sizeof(kTemporaryFileSuffix) - 1));
         auto dash = middle.find('-');
         std::string pidText = middle.substr(0, dash);
         if (pidText.empty() || pidText.find_first_not_of("0123456789") != std::string::npos) continue;

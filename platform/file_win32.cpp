@@ -32,7 +32,6 @@ Status writeAll(HANDLE h, const std::uint8_t* data, std::size_t size, const std:
     return Status::success();
 }
 
-const char kTempSuffix[] = ".pmbtmp";
 const wchar_t kWideTempSuffix[] = L".pmbtmp";
 
 std::filesystem::path folderOf(const std::filesystem::path& target) {
@@ -151,32 +150,6 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::filesystem::path temp, std::intptr_t handle)
     : target_(std::move(target)), tempPath_(std::move(temp)), handle_(handle) {}
 
-AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
-    : target_(std::move(other.target_)),
-      tempPath_(std::move(other.tempPath_)),
-      handle_(other.handle_),
-      written_(other.written_),
-      committed_(other.committed_) {
-    other.handle_ = -1;
-    other.committed_ = true;
-}
-
-AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
-    if (this != &other) {
-        abort();
-        target_ = std::move(other.target_);
-        tempPath_ = std::move(other.tempPath_);
-        handle_ = other.handle_;
-        written_ = other.written_;
-        committed_ = other.committed_;
-        other.handle_ = -1;
-        other.committed_ = true;
-    }
-    return *this;
-}
-
-AtomicFileWriter::~AtomicFileWriter() { abort(); }
-
 Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
     const auto dir = folderOf(target);
@@ -196,10 +169,6 @@ Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& t
         }
     }
     return Status::failure("cannot create temporary file for " + utf8FromPath(target));
-}
-
-Status AtomicFileWriter::append(std::string_view bytes) {
-    return append(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
@@ -269,29 +238,6 @@ void AtomicFileWriter::abort() {
         ::DeleteFileW(tempPath_.c_str());
         committed_ = true;
     }
-}
-
-Result<std::string> readWholeFile(const std::filesystem::path& path) {
-    auto file = ReadableFile::open(path);
-    if (!file) return file.status();
-    std::string bytes(static_cast<size_t>(file->size()), '\0');
-    auto got = file->readAt(0, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
-    if (!got) return got.status();
-    bytes.resize(*got);
-    return bytes;
-}
-
-Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    auto writer = AtomicFileWriter::create(path);
-    if (!writer) return writer.status();
-    if (auto s = writer->append(bytes); !s) return s;
-    return writer->commit();
-}
-
-bool isTemporaryFileName(const std::string& fileName) {
-    const std::string suffix = kTempSuffix;
-    return fileName.size() > suffix.size() + 1 && fileName[0] == '.' &&
-           fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 void removeStaleTemporaryFiles(const std::filesystem::path& target) {

@@ -4,8 +4,7 @@
 #include "archiver/rar/crc32.h"
 
 #if PIMINGBAO_HAVE_LIBARCHIVE
-#include <archive.h>
-#include <archive_entry.h>
+#include "archiver/rar/libarchive_api.h"
 #endif
 
 namespace rar {
@@ -46,20 +45,22 @@ std::optional<std::vector<std::uint8_t>> unpackRar4Data(std::span<const std::uin
                                                         std::optional<std::uint32_t> crc32Value) {
     if (unpackedSize > kMaxCommentSize || packed.size() > kMaxCommentSize) return std::nullopt;
 #if PIMINGBAO_HAVE_LIBARCHIVE
+    const LibarchiveApi* la = libarchiveApi();
+    if (!la) return std::nullopt;
     const auto image = wrapInRar4Archive(packed, unpVer, method, static_cast<std::uint32_t>(unpackedSize),
                                          crc32Value.value_or(0));
-    struct archive* a = archive_read_new();
+    struct archive* a = la->read_new();
     if (!a) return std::nullopt;
-    archive_read_support_format_rar(a);
+    la->read_support_format_rar(a);
     std::optional<std::vector<std::uint8_t>> result;
     struct archive_entry* entry = nullptr;
-    if (archive_read_open_memory(a, image.data(), image.size()) == ARCHIVE_OK &&
-        archive_read_next_header(a, &entry) == ARCHIVE_OK) {
+    if (la->read_open_memory(a, image.data(), image.size()) == ARCHIVE_OK &&
+        la->read_next_header(a, &entry) == ARCHIVE_OK) {
         std::vector<std::uint8_t> text(static_cast<std::size_t>(unpackedSize));
         std::size_t got = 0;
         bool failed = false;
         while (got < text.size()) {
-            la_ssize_t n = archive_read_data(a, text.data() + got, text.size() - got);
+            la_ssize_t n = la->read_data(a, text.data() + got, text.size() - got);
             if (n <= 0) {
                 failed = n < 0 || got != text.size();
                 break;
@@ -69,7 +70,7 @@ std::optional<std::vector<std::uint8_t>> unpackRar4Data(std::span<const std::uin
         // libarchive reports a checksum mismatch only at the end; we check our own copy.
         if (!failed && got == text.size() && (!crc32Value || crc32(text) == *crc32Value)) result = std::move(text);
     }
-    archive_read_free(a);
+    la->read_free(a);
     return result;
 #else
     (void)packed;

@@ -1,8 +1,7 @@
 #include "archiver/rar/extractor_libarchive.h"
 
 #ifdef PIMINGBAO_HAVE_LIBARCHIVE
-#include <archive.h>
-#include <archive_entry.h>
+#include "archiver/rar/libarchive_api.h"
 #endif
 
 #include "platform/paths.h"
@@ -12,16 +11,18 @@ namespace rar {
 #ifdef PIMINGBAO_HAVE_LIBARCHIVE
 
 struct LibarchiveReader::State {
+    explicit State(const LibarchiveApi& api) : la(api) {}
+    const LibarchiveApi& la;
     struct archive* a = nullptr;
     ArchiveBytePump pump;
     std::string pumpError;
     long next = 0;  // ordinal of the header the next archive_read_next_header returns
     bool atEnd = false;
     ~State() {
-        if (a) archive_read_free(a);
+        if (a) la.read_free(a);
     }
     std::string error(const char* what) const {
-        const char* detail = a ? archive_error_string(a) : nullptr;
+        const char* detail = a ? la.error_string(a) : nullptr;
         if (!pumpError.empty()) return std::string(what) + ": " + pumpError;
         return std::string(what) + (detail ? std::string(": ") + detail : std::string());
     }
@@ -40,37 +41,43 @@ la_ssize_t pumpRead(struct archive*, void* client, const void** buffer) {
     return static_cast<la_ssize_t>(chunk->size());
 }
 
-struct archive* newRarReader() {
-    struct archive* a = archive_read_new();
-    archive_read_support_format_rar(a);
-    archive_read_support_format_rar5(a);
+constexpr const char* kNoDecompressor = "unsupported compression: this build has no decompressor";
+
+struct archive* newRarReader(const LibarchiveApi& la) {
+    struct archive* a = la.read_new();
+    la.read_support_format_rar(a);
+    la.read_support_format_rar5(a);
     return a;
 }
 
 }  // namespace
 
-bool LibarchiveReader::available() { return true; }
+bool LibarchiveReader::available() { return libarchiveApi() != nullptr; }
 
 LibarchiveReader::LibarchiveReader(std::unique_ptr<State> state) : state_(std::move(state)) {}
 LibarchiveReader::~LibarchiveReader() = default;
 
 platform::Result<std::unique_ptr<LibarchiveReader>> LibarchiveReader::openFile(const std::filesystem::path& path) {
-    auto state = std::make_unique<State>();
-    state->a = newRarReader();
+    const LibarchiveApi* la = libarchiveApi();
+    if (!la) return platform::Status::failure(kNoDecompressor);
+    auto state = std::make_unique<State>(*la);
+    state->a = newRarReader(*la);
 #ifdef _WIN32
-    const int r = archive_read_open_filename_w(state->a, path.c_str(), 1 << 16);
+    const int r = la->read_open_filename_w(state->a, path.c_str(), 1 << 16);
 #else
-    const int r = archive_read_open_filename(state->a, path.c_str(), 1 << 16);
+    const int r = la->read_open_filename(state->a, path.c_str(), 1 << 16);
 #endif
     if (r != ARCHIVE_OK) return platform::Status::failure(state->error("decompressor cannot open the archive"));
     return std::unique_ptr<LibarchiveReader>(new LibarchiveReader(std::move(state)));
 }
 
 platform::Result<std::unique_ptr<LibarchiveReader>> LibarchiveReader::openPump(ArchiveBytePump pump) {
-    auto state = std::make_unique<State>();
-    state->a = newRarReader();
+    const LibarchiveApi* la = libarchiveApi();
+    if (!la) return platform::Status::failure(kNoDecompressor);
+    auto state = std::make_unique<State>(*la);
+    state->a = newRarReader(*la);
     state->pump = std::move(pump);
-    if (archive_read_open(state->a, state.get(), nullptr, pumpRead, nullptr) != ARCHIVE_OK)
+    if (la->read_open(state->a, state.get(), nullptr, pumpRead, nullptr) != ARCHIVE_OK)
         return platform::Status::failure(state->error("decompressor cannot open the data"));
     return std::unique_ptr<LibarchiveReader>(new LibarchiveReader(std::move(state)));
 }
@@ -81,7 +88,7 @@ platform::Result<std::string> LibarchiveReader::seek(std::size_t ordinal) {
     struct archive_entry* entry = nullptr;
     while (true) {
         if (s.atEnd) return platform::Status::failure("entry not found by the decompressor");
-        const int r = archive_read_next_header(s.a, &entry);
+        const int r = s.la.read_next_header(s.a, &entry);
         if (r == ARCHIVE_EOF) {
             s.atEnd = true;
             continue;
@@ -90,12 +97,12 @@ platform::Result<std::string> LibarchiveReader::seek(std::size_t ordinal) {
         const long current = s.next++;
         if (current == static_cast<long>(ordinal)) break;
     }
-    const char* name = archive_entry_pathname_utf8(entry);
+    const char* name = s.la.entry_pathname_utf8(entry);
     return std::string(name ? name : "");
 }
 
 platform::Result<std::size_t> LibarchiveReader::read(std::span<std::uint8_t> out) {
-    const la_ssize_t n = archive_read_data(state_->a, out.data(), out.size());
+    const la_ssize_t n = state_->la.read_data(state_->a, out.data(), out.size());
     if (n < 0) return platform::Status::failure(state_->error("decompression failed"));
     return static_cast<std::size_t>(n);
 }

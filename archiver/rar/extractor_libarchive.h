@@ -1,6 +1,6 @@
 #pragma once
 // Decompression through libarchive, the one part of reading RAR data we do not write
-// ourselves. Entries are reached in archive order; where the build has no libarchive
+// ourselves. Entries are reached in archive order; where libarchive cannot be loaded
 // every open fails with a message saying so.
 #include <cstdint>
 #include <filesystem>

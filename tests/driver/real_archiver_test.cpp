@@ -10,6 +10,7 @@
 #include "archiver/driver/archiver_session.h"
 #include "archiver/driver/empty_archive_image.h"
 #include "platform/file.h"
+#include "platform/paths.h"
 #include "tests/driver/fake_workspace.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -132,10 +133,16 @@ TEST_F(RealArchiver, SaysWhyAFileCouldNotBeListed) {
 }
 
 TEST_F(RealArchiver, ReadsTheArchiveComment) {
-    EXPECT_EQ(commands_.readArchiveComment(copyOf("rar3-comment-plain.rar"), ""), "RARcomment\n");
+    // The fixture's comment is packed; a myrar built without libarchive cannot unpack it.
+#ifdef PIMINGBAO_HAVE_LIBARCHIVE
+    const std::string packedComment = "RARcomment\n";
+#else
+    const std::string packedComment;
+#endif
+    EXPECT_EQ(commands_.readArchiveComment(copyOf("rar3-comment-plain.rar"), ""), packedComment);
     EXPECT_EQ(commands_.readArchiveComment(copyOf("test_read_format_rar.rar"), ""), "");
     // A second comment in a row: the first one's mycomm.txt must not make the archiver ask.
-    EXPECT_EQ(commands_.readArchiveComment(copyOf("rar3-comment-plain.rar", "again.rar"), ""), "RARcomment\n");
+    EXPECT_EQ(commands_.readArchiveComment(copyOf("rar3-comment-plain.rar", "again.rar"), ""), packedComment);
 }
 
 TEST_F(RealArchiver, DeletesTheNamedEntriesAndReportsSuccess) {
@@ -150,7 +157,7 @@ TEST_F(RealArchiver, DeletesTheNamedEntriesAndReportsSuccess) {
 
 TEST_F(RealArchiver, ADeleteThatMatchesNothingLeavesTheArchiveUntouched) {
     const std::string archive = copyOf("test_read_format_rar.rar");
-    const auto before = *platform::readWholeFile(archive);
+    const auto before = platform::readWholeFile(platform::pathFromUtf8(archive)).value();
     // "-y" and "@x" would be a switch and a list file without the "--" before them.
     for (const auto& names : std::vector<std::vector<std::string>>{{"nothing.txt"}, {"-y", "@x"}, {"$(touch pwned)"}}) {
         RecordingSink sink;
@@ -158,7 +165,7 @@ TEST_F(RealArchiver, ADeleteThatMatchesNothingLeavesTheArchiveUntouched) {
         EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::NothingMatched) << outcome.detail;
         EXPECT_EQ(sink.texts, (Texts{"正在删除中……", "没有要文件的删除"}));
     }
-    EXPECT_EQ(*platform::readWholeFile(archive), before);
+    EXPECT_EQ(platform::readWholeFile(platform::pathFromUtf8(archive)).value(), before);
 }
 
 TEST_F(RealArchiver, DeletingEveryEntryRemovesTheArchive) {
@@ -167,7 +174,8 @@ TEST_F(RealArchiver, DeletingEveryEntryRemovesTheArchive) {
     DeleteOutcome outcome = commands_.deleteFromArchive(archive, {"test.txt"}, sink.sink());
     EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
     EXPECT_EQ(sink.texts, (Texts{"正在删除中……", "删除成功！"}));
-    EXPECT_FALSE(std::filesystem::exists(archive));
+    EXPECT_FALSE(std::filesystem::exists(platform::pathFromUtf8(archive)));
+    EXPECT_TRUE(std::filesystem::exists(shellFolder()));
 }
 
 TEST_F(RealArchiver, AFailedDeleteCarriesTheArchiversReason) {

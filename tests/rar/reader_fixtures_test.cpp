@@ -2,6 +2,8 @@
 // the manifest: paths, sizes, CRCs, folder, link and encryption flags, split parts,
 // archive and entry comments, and the failures of the damaged and foreign files.
 #include <algorithm>
+#include <set>
+#include <string>
 #include <gtest/gtest.h>
 
 #include "archiver/rar/archive_reader.h"
@@ -39,6 +41,22 @@ std::string squeezed(const std::string& text) {
 bool commentPackedByOldAlgorithm(const ManifestArchive& m) {
     return m.file.rfind("rar15-", 0) == 0 || m.file.rfind("rar202-", 0) == 0;
 }
+
+// Comments packed by RAR 3.x (method 0x33 in their CMT headers) are unpacked through
+// libarchive; a build without it finds them but cannot read them.
+#ifdef PIMINGBAO_HAVE_LIBARCHIVE
+constexpr bool kUnpacksRar3Comments = true;
+#else
+constexpr bool kUnpacksRar3Comments = false;
+#endif
+
+bool commentPackedByRar3(const std::string& file) {
+    static const std::set<std::string> packed = {"rar3-comment-plain.rar", "rar3-comment-psw.rar",
+                                                 "rar3-comment-hpsw.rar", "test_read_format_rar_subblock.rar"};
+    return packed.count(file) != 0;
+}
+
+bool commentReadable(const std::string& file) { return kUnpacksRar3Comments || !commentPackedByRar3(file); }
 
 class ReaderAgainstManifest : public ::testing::Test {
 protected:
@@ -101,7 +119,7 @@ TEST_F(ReaderAgainstManifest, EveryArchiveGivesTheCataloguedEntries) {
         }
         if (m.comment) {
             EXPECT_TRUE(a.hasComment);
-            if (commentPackedByOldAlgorithm(m)) {
+            if (commentPackedByOldAlgorithm(m) || !commentReadable(m.file)) {
                 EXPECT_FALSE(a.comment);
             } else {
                 ASSERT_TRUE(a.comment) << "comment not read";
@@ -115,7 +133,7 @@ TEST_F(ReaderAgainstManifest, EveryArchiveGivesTheCataloguedEntries) {
 }
 
 // Stored file comments of RAR 1.5-2.x and packed ones of RAR 3.x (through libarchive)
-// are both shown.
+// are both shown; without libarchive the packed ones are found but left out.
 TEST_F(ReaderAgainstManifest, EntryCommentsAreDecoded) {
     const struct {
         const char* file;
@@ -135,6 +153,11 @@ TEST_F(ReaderAgainstManifest, EntryCommentsAreDecoded) {
         ASSERT_FALSE(r.problem);
         ASSERT_EQ(r.archive.entries.size(), c.comments.size());
         for (std::size_t i = 0; i < c.comments.size(); ++i) {
+            EXPECT_TRUE(r.archive.entries[i].hasComment);
+            if (!commentReadable(c.file)) {
+                EXPECT_FALSE(r.archive.entries[i].comment);
+                continue;
+            }
             ASSERT_TRUE(r.archive.entries[i].comment);
             EXPECT_EQ(squeezed(*r.archive.entries[i].comment), c.comments[i]);
         }
