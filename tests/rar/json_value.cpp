@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
+
+#include "archiver/rar/utf16_codec.h"
 
 namespace testjson {
 
@@ -114,24 +117,6 @@ private:
         return v;
     }
 
-    static void appendUtf8(std::string& out, char32_t cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
     std::string string() {
         expect('"');
         std::string out;
@@ -155,13 +140,13 @@ private:
                 case 'r': out += '\r'; break;
                 case 't': out += '\t'; break;
                 case 'u': {
-                    char32_t cp = hex4();
-                    if (cp >= 0xD800 && cp <= 0xDBFF && s_.substr(p_, 2) == "\\u") {
+                    // A character outside the BMP comes as a pair of escaped halves.
+                    std::u16string units(1, static_cast<char16_t>(hex4()));
+                    if (units[0] >= 0xD800 && units[0] <= 0xDBFF && s_.substr(p_, 2) == "\\u") {
                         p_ += 2;
-                        const char32_t low = hex4();
-                        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                        units += static_cast<char16_t>(hex4());
                     }
-                    appendUtf8(out, cp);
+                    out += rar::utf8FromUtf16(units);
                     break;
                 }
                 default: fail("bad escape");
