@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the native build's
-# unit, console, fault and benchmark-smoke tests, then short fuzzing runs.
+# unit, console, fault and benchmark-smoke tests, short fuzzing runs, then the Windows
+# build's tests under Wine (scripts/test-windows.sh, into build-win/).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,3 +14,5 @@ cmake --build build -j"$(nproc)"
 # `scripts/fuzz.sh 3600` and `scripts/fuzz-extra.sh 3600`.
 scripts/fuzz.sh 10
 scripts/fuzz-extra.sh 5
+
+scripts/test-windows.sh

@@ -66,6 +66,15 @@ private:
     bool committed_ = false;
 };
 
+// Shortens `file` in place, without a temporary file: writes `bytes` at `offset`, flushes
+// them to disk, then cuts the file at `newSize` and flushes again, each step done before
+// the next starts. True when done. False, with nothing touched, when the file cannot
+// safely be changed in place: its name no longer leads to the file `file` reads or the
+// file has changed size since, another name links to it (a rewrite would part the two),
+// another process holds it locked or shut for writing, or it cannot be opened for writing.
+Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                            std::uint64_t newSize);
+
 // Whole-file helpers.
 Result<std::string> readWholeFile(const std::filesystem::path& path);
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -116,16 +118,49 @@ Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
     return s;
 }
 
+namespace {
+
+// A copy hands each chunk to the disk as soon as it is in the page cache and waits for the
+// chunk two behind: the disk works while the copy goes on, the flush before the rename
+// finds little left to write, and the dirty memory of a large copy stays bounded.
+constexpr std::uint64_t kWritebackChunk = 16u << 20;
+
+class WriteBehind {
+public:
+    WriteBehind(int fd, std::uint64_t start) : fd_(fd), waitedUpTo_(start), startedUpTo_(start) {}
+    void wrote(std::uint64_t upTo) {
+        if (upTo - startedUpTo_ >= kWritebackChunk) {
+            (void)::sync_file_range(fd_, static_cast<off_t>(startedUpTo_), static_cast<off_t>(upTo - startedUpTo_),
+                                    SYNC_FILE_RANGE_WRITE);
+            startedUpTo_ = upTo;
+        }
+        while (startedUpTo_ - waitedUpTo_ > 2 * kWritebackChunk) {
+            // Errors surface in the flush of commit(); here they only end the overlap.
+            (void)::sync_file_range(fd_, static_cast<off_t>(waitedUpTo_), static_cast<off_t>(kWritebackChunk),
+                                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+            waitedUpTo_ += kWritebackChunk;
+        }
+    }
+
+private:
+    int fd_;
+    std::uint64_t waitedUpTo_;
+    std::uint64_t startedUpTo_;
+};
+
+}  // namespace
+
 Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t offset, std::uint64_t length) {
     if (handle_ < 0) return Status::failure("write after close: " + utf8FromPath(target_));
     int out = static_cast<int>(handle_);
     int in = static_cast<int>(source.nativeHandle());
     loff_t inOffset = static_cast<loff_t>(offset);
     std::uint64_t left = length;
+    WriteBehind writeBehind(out, written_);
     // The kernel copy avoids moving the bytes through user space; some file systems
     // refuse it, and then the plain loop below takes over where it stopped.
     while (left > 0) {
-        ssize_t n = ::copy_file_range(in, &inOffset, out, nullptr, static_cast<size_t>(std::min<std::uint64_t>(left, 1u << 30)), 0);
+        ssize_t n = ::copy_file_range(in, &inOffset, out, nullptr, static_cast<size_t>(std::min(left, kWritebackChunk)), 0);
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) break;
@@ -134,6 +169,7 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
         if (n == 0) return Status::failure("unexpected end of " + utf8FromPath(source.path()));
         left -= static_cast<std::uint64_t>(n);
         written_ += static_cast<std::uint64_t>(n);
+        writeBehind.wrote(written_);
     }
     std::vector<std::uint8_t> buffer(left > 0 ? std::min<std::uint64_t>(left, 1u << 20) : 0);
     while (left > 0) {
@@ -145,6 +181,7 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
         inOffset += static_cast<loff_t>(*got);
         left -= *got;
         written_ += *got;
+        writeBehind.wrote(written_);
     }
     return Status::success();
 }
@@ -152,11 +189,13 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
 Status AtomicFileWriter::commit() {
     if (handle_ < 0) return Status::failure("commit after close: " + utf8FromPath(target_));
     int fd = static_cast<int>(handle_);
-    if (::fsync(fd) != 0) return Status::failure(describe("cannot flush", tempPath_, errno));
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0) {
         (void)::fchmod(fd, st.st_mode & 07777);
     }
+    // The data and what finds it (size, blocks) reach the disk before the rename can; the
+    // permissions just set travel in the same journal as the rename after them.
+    if (::fdatasync(fd) != 0) return Status::failure(describe("cannot flush", tempPath_, errno));
     if (::close(fd) != 0) {
         handle_ = -1;
         return Status::failure(describe("cannot close", tempPath_, errno));
@@ -186,6 +225,39 @@ void AtomicFileWriter::abort() {
         ::unlink(tempPath_.c_str());
         committed_ = true;
     }
+}
+
+Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                            std::uint64_t newSize) {
+    struct stat was {};
+    if (::fstat(static_cast<int>(file.nativeHandle()), &was) != 0) return false;
+    // Not through a symbolic link: a rewrite replaces the link itself, and so must this.
+    const int fd = ::open(file.path().c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat now {};
+    if (::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) || now.st_dev != was.st_dev || now.st_ino != was.st_ino ||
+        now.st_nlink != 1 || static_cast<std::uint64_t>(now.st_size) != file.size())
+        return false;
+    // Readers that take a shared lock (as the program's own jobs and many others do) keep
+    // the bytes they opened: then the file is not changed under them.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return Status::failure(describe("cannot write", file.path(), errno));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (!bytes.empty() && ::fdatasync(fd) != 0) return Status::failure(describe("cannot flush", file.path(), errno));
+    if (::ftruncate(fd, static_cast<off_t>(newSize)) != 0) return Status::failure(describe("cannot shorten", file.path(), errno));
+    if (::fdatasync(fd) != 0) return Status::failure(describe("cannot flush", file.path(), errno));
+    return true;
 }
 
 void removeStaleTemporaryFiles(const std::filesystem::path& target) {

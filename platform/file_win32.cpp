@@ -240,6 +240,60 @@ void AtomicFileWriter::abort() {
     }
 }
 
+Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                            std::uint64_t newSize) {
+    BY_HANDLE_FILE_INFORMATION was{};
+    if (!::GetFileInformationByHandle(handleOf(file.nativeHandle()), &was)) return false;
+    // Others may go on reading (the bytes change under them, as they would on Linux), but
+    // nobody writes meanwhile; one who opened the file without letting others write
+    // keeps it from being opened here at all. The name is opened as itself: a link in its
+    // place is replaced by a rewrite, and so it must be here.
+    win32::Handle h(::CreateFileW(file.path().c_str(), GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h.valid()) return false;
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (!::GetFileInformationByHandle(h.get(), &now)) return false;
+    const std::uint64_t size = (static_cast<std::uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+    if ((now.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        now.dwVolumeSerialNumber != was.dwVolumeSerialNumber || now.nFileIndexHigh != was.nFileIndexHigh ||
+        now.nFileIndexLow != was.nFileIndexLow || now.nNumberOfLinks != 1 || size != file.size())
+        return false;
+    // A reader that locks the file (as the program's own jobs and many others do) keeps the
+    // bytes it opened: then the file is not changed under it.
+    OVERLAPPED whole{};
+    if (!::LockFileEx(h.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) return false;
+    struct Unlocker {
+        HANDLE h;
+        ~Unlocker() {
+            OVERLAPPED whole{};
+            ::UnlockFileEx(h, 0, MAXDWORD, MAXDWORD, &whole);
+        }
+    } unlocker{h.get()};
+
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::uint64_t at = offset + done;
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(h.get(), bytes.data() + done, chunk, &written, &position)) {
+            return Status::failure(describe("cannot write", file.path(), ::GetLastError()));
+        }
+        if (written == 0) return Status::failure(describe("cannot write", file.path(), ERROR_WRITE_FAULT));
+        done += written;
+    }
+    if (!bytes.empty() && !::FlushFileBuffers(h.get())) return Status::failure(describe("cannot flush", file.path(), ::GetLastError()));
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(newSize);
+    if (!::SetFileInformationByHandle(h.get(), FileEndOfFileInfo, &end, sizeof end)) {
+        return Status::failure(describe("cannot shorten", file.path(), ::GetLastError()));
+    }
+    if (!::FlushFileBuffers(h.get())) return Status::failure(describe("cannot flush", file.path(), ::GetLastError()));
+    return true;
+}
+
 void removeStaleTemporaryFiles(const std::filesystem::path& target) {
     const std::wstring prefix = L"." + target.filename().native() + L".";
     const std::wstring suffix = kWideTempSuffix;

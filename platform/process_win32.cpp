@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
+#include <optional>
 
+#include "platform/child_output_win32.h"
 #include "platform/paths.h"
 #include "platform/windows_api.h"
 
@@ -13,10 +14,6 @@ namespace platform {
 namespace {
 
 using win32::Handle;
-
-// Small on purpose: the archiver's output crosses several reads, and nothing about the
-// result may depend on where the seams fall.
-constexpr DWORD kReadBufferSize = 4096;
 
 std::string describe(const std::string& what, const std::filesystem::path& path, DWORD error) {
     return what + " " + utf8FromPath(path) + ": " + win32::errorText(error);
@@ -90,12 +87,15 @@ SECURITY_ATTRIBUTES inheritable() {
     return sa;
 }
 
+// The file is written here, with what the child writes to its standard output, and never
+// handed to the child: a helper the child starts could inherit it from there and hold it
+// open after the child has ended (under Wine its console host does, and a name removed
+// meanwhile would take the next command's file with it).
 Result<Handle> openOutputFile(const std::filesystem::path& target, bool append) {
-    SECURITY_ATTRIBUTES sa = inheritable();
-    // Append access alone makes every write of the child land at the end. The name is
-    // opened as itself: a link in its place is refused, so nothing is written through it.
+    // Append access alone makes every write land at the end. The name is opened as itself:
+    // a link in its place is refused, so nothing is written through it.
     const DWORD access = append ? (FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE) : (GENERIC_WRITE | FILE_READ_ATTRIBUTES);
-    Handle file(::CreateFileW(target.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa, OPEN_ALWAYS,
+    Handle file(::CreateFileW(target.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) return Status::failure(describe("cannot open the output file", target, ::GetLastError()));
     BY_HANDLE_FILE_INFORMATION info{};
@@ -116,30 +116,32 @@ Result<Handle> openOutputFile(const std::filesystem::path& target, bool append) 
 Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     if (request.program.empty()) return Status::failure("cannot start a program without a name");
 
-    SECURITY_ATTRIBUTES sa = inheritable();
-    HANDLE readRaw = nullptr;
-    HANDLE writeRaw = nullptr;
-    if (!::CreatePipe(&readRaw, &writeRaw, &sa, 0)) {
-        return Status::failure(describe("cannot create a pipe for", request.program, ::GetLastError()));
-    }
-    Handle readEnd(readRaw);
-    Handle writeEnd(writeRaw);
-    ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    // Standard error, and standard output unless it goes into a file.
+    auto consolePipe = win32::createChildPipe(request.program);
+    if (!consolePipe) return consolePipe.status();
+    // Standard output when it goes into a file.
+    std::optional<win32::ChildPipe> outputPipe;
 
+    SECURITY_ATTRIBUTES sa = inheritable();
     Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr));
     if (!input.valid()) return Status::failure(describe("cannot open the null device for", request.program, ::GetLastError()));
 
     Handle outputFile;
+    std::filesystem::path outputTarget;
     if (!request.outputFile.empty()) {
-        auto target = request.outputFile;
-        if (target.is_relative() && !request.workingDirectory.empty()) target = request.workingDirectory / target;
-        auto opened = openOutputFile(target, request.appendToOutputFile);
+        outputTarget = request.outputFile;
+        if (outputTarget.is_relative() && !request.workingDirectory.empty()) outputTarget = request.workingDirectory / outputTarget;
+        auto opened = openOutputFile(outputTarget, request.appendToOutputFile);
         if (!opened) return opened.status();
         outputFile = std::move(*opened);
+        auto pipe = win32::createChildPipe(request.program);
+        if (!pipe) return pipe.status();
+        outputPipe = std::move(*pipe);
     }
-    HANDLE standardOutput = outputFile.valid() ? outputFile.get() : writeEnd.get();
+    HANDLE standardError = consolePipe->writeEnd.get();
+    HANDLE standardOutput = outputFile.valid() ? outputPipe->writeEnd.get() : standardError;
 
-    InheritedHandles inherited({input.get(), standardOutput, writeEnd.get()});
+    InheritedHandles inherited({input.get(), standardOutput, standardError});
     if (DWORD e = inherited.prepare(); e != ERROR_SUCCESS) {
         return Status::failure(describe("cannot prepare the start of", request.program, e));
     }
@@ -149,7 +151,7 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
     startup.StartupInfo.hStdInput = input.get();
     startup.StartupInfo.hStdOutput = standardOutput;
-    startup.StartupInfo.hStdError = writeEnd.get();
+    startup.StartupInfo.hStdError = standardError;
     startup.lpAttributeList = inherited.list();
 
     // The program by its full path as the application name: no search on PATH, no command
@@ -182,19 +184,33 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     Handle child(process.hProcess);
     ::CloseHandle(process.hThread);
 
-    // The pipe reports its end only once no process holds its write end any more.
-    writeEnd.reset();
-    outputFile.reset();
+    // A pipe reports its end only once no process holds its writing end any more.
+    consolePipe->writeEnd.reset();
+    if (outputFile.valid()) outputPipe->writeEnd.reset();
     input.reset();
 
     ProcessOutcome outcome;
-    std::array<char, kReadBufferSize> buffer;
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(readEnd.get(), buffer.data(), kReadBufferSize, &got, nullptr)) break;  // ERROR_BROKEN_PIPE: the end
-        outcome.output.append(buffer.data(), got);
+    std::string fileProblem;
+    {
+        win32::ChildOutputReader reader(child.get());
+        reader.add(*consolePipe, [&](std::string_view bytes) { outcome.output += bytes; });
+        if (outputFile.valid()) {
+            reader.add(*outputPipe, [&](std::string_view bytes) {
+                // After a failed write the child's output is still read, or the child would
+                // wait for room in the pipe for ever.
+                if (!fileProblem.empty()) return;
+                DWORD written = 0;
+                if (!::WriteFile(outputFile.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+                    fileProblem = describe("cannot write the output file", outputTarget, ::GetLastError());
+                } else if (written != bytes.size()) {
+                    fileProblem = describe("cannot write the output file", outputTarget, ERROR_DISK_FULL);
+                }
+            });
+        }
+        reader.readAll();
     }
-    readEnd.reset();
+    // What the child would have been told had it written the file itself.
+    if (!fileProblem.empty()) outcome.output += fileProblem + "\r\n";
 
     ::WaitForSingleObject(child.get(), INFINITE);
     DWORD code = 0;

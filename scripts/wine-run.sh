@@ -28,6 +28,11 @@ export LC_ALL=zh_CN.UTF-8
 # No Mono or Gecko installer: nothing here needs .NET or a browser, and their set-up
 # dialogs would wait for a click that never comes.
 export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# Wine's recycle bin is the XDG trash, and its menu entries go beside it: both stay inside
+# the prefix, never in the user's own home.
+# (Wine takes a trash there only when its folders exist.)
+export XDG_DATA_HOME="$prefix/xdg-data"
+mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info"
 
 if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
   echo "wine-run.sh: the zh_CN.UTF-8 locale is missing (scripts/install-deps.sh makes it)" >&2
@@ -51,6 +56,26 @@ if [ ! -e "$ready" ]; then
     timeout 120 wineserver -w || true
     wineserver -k 2>/dev/null || true
     touch "$ready"
+  fi
+  flock -u 9
+  exec 9>&-
+fi
+
+# Windows are shown on a display without a window manager (xvfb-run): Wine must manage
+# them itself, or it waits two seconds for a manager's answer every time it hides one.
+# Apart from the prefix's making, so that prefixes made before get it too; with the
+# caller's display or none, as the caller's own program is about to run.
+unmanaged="$prefix/.pimingbao-unmanaged-windows"
+if [ ! -e "$unmanaged" ]; then
+  exec 9>"$prefix.lock"
+  flock 9
+  if [ ! -e "$unmanaged" ]; then
+    if ! wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        >>"$prefix.init.log" 2>&1; then
+      echo "wine-run.sh: cannot set up the Wine prefix's windows, see $prefix.init.log" >&2
+      exit 2
+    fi
+    touch "$unmanaged"
   fi
   flock -u 9
   exec 9>&-

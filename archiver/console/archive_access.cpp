@@ -35,7 +35,8 @@ ExitCode reportReadProblem(const std::string& path, const rar::ReadProblem& prob
     return ExitCode::BadArchive;
 }
 
-ArchiveAccess openArchive(const std::string& path, const rar::ReadOptions& options, ConsoleIo& io) {
+ArchiveAccess openArchive(const std::string& path, const rar::ReadOptions& options, ConsoleIo& io,
+                          rar::ArchiveVisitor* visitor) {
     ArchiveAccess access;
     const std::filesystem::path nativePath = platform::pathFromUtf8(path);
     std::error_code ec;
@@ -57,7 +58,7 @@ ArchiveAccess openArchive(const std::string& path, const rar::ReadOptions& optio
         return access;
     }
     access.source = std::move(*source);
-    access.result = rar::readArchive(*access.source, options);
+    access.result = visitor ? rar::readArchive(*access.source, options, *visitor) : rar::readArchive(*access.source, options);
     if (const auto& problem = access.result.problem) {
         const bool unusable = !access.result.isRar || problem->kind == rar::ProblemKind::CannotOpen ||
                               problem->kind == rar::ProblemKind::PasswordRequired ||

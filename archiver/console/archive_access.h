@@ -20,7 +20,10 @@ struct ArchiveAccess {
     std::optional<ExitCode> failure;
 };
 
-ArchiveAccess openArchive(const std::string& pathUtf8, const rar::ReadOptions& options, ConsoleIo& io);
+// With a visitor the entries and blocks go to it as they are read, and result.archive
+// keeps only the archive-level fields.
+ArchiveAccess openArchive(const std::string& pathUtf8, const rar::ReadOptions& options, ConsoleIo& io,
+                          rar::ArchiveVisitor* visitor = nullptr);
 
 // Writes the message for a problem met while reading `pathUtf8` and returns its exit code.
 ExitCode reportReadProblem(const std::string& pathUtf8, const rar::ReadProblem& problem, ConsoleIo& io);

@@ -126,6 +126,9 @@ std::string archiveReadOnly(std::string_view archive) { return cat({"压缩包 "
 std::string cannotWriteArchive(std::string_view archive, std::string_view detail) {
     return cat({"无法写入压缩包 ", archive, "，原文件没有改动 (", detail, ")"});
 }
+std::string cannotCutArchive(std::string_view archive, std::string_view detail) {
+    return cat({"无法截短压缩包 ", archive, "，压缩包仍然完整 (", detail, ")"});
+}
 std::string cannotEraseArchive(std::string_view archive, std::string_view detail) {
     return cat({"无法删除空的压缩包 ", archive, " (", detail, ")"});
 }

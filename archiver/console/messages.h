@@ -75,6 +75,9 @@ std::string solidDependency(std::string_view archive, std::string_view kept, std
 std::string linkTargetDependency(std::string_view archive, std::string_view kept, std::string_view removed);
 std::string archiveReadOnly(std::string_view archive);
 std::string cannotWriteArchive(std::string_view archive, std::string_view detail);
+// A cut in place that failed part-way: the archive is whole, of the original entries or
+// of the kept ones.
+std::string cannotCutArchive(std::string_view archive, std::string_view detail);
 std::string cannotEraseArchive(std::string_view archive, std::string_view detail);
 std::string damagedNotChanged(std::string_view archive);
 

@@ -127,9 +127,15 @@ struct Archive {
     bool hasComment = false;
     std::optional<std::string> comment;  // UTF-8, when it could be read
 
+    // The end block, when there is one; its flags are RAR4 HEAD_FLAGS or the RAR5 end of
+    // archive flags.
+    std::uint64_t endBlockOffset = 0;
+    std::uint64_t endBlockFlags = 0;
+    std::uint64_t endOffset = 0;  // first byte after the last block read
+
+    // Filled only when the archive is read whole (readArchive without a visitor).
     std::vector<Entry> entries;
     std::vector<Block> blocks;
-    std::uint64_t endOffset = 0;  // first byte after the last block read
 };
 
 enum class ProblemKind {

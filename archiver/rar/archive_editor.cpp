@@ -14,43 +14,30 @@ namespace {
 constexpr std::uint8_t kRar4EndBlock[] = {0xC4, 0x3D, 0x7B, 0x00, 0x40, 0x07, 0x00};
 constexpr std::uint8_t kRar5EndBlock[] = {0x1D, 0x77, 0x56, 0x51, 0x03, 0x05, 0x04, 0x00};
 
-// Data whose loss changes what a later entry of the same solid stream decompresses to.
-// Stored entries are copied out without passing through the decompressor's window, and
-// folders and empty files add nothing to it.
-bool feedsSolidWindow(const Entry& e) { return !e.isDirectory && e.packedSize > 0 && e.method != 0; }
-
-enum class Fate { Keep, Drop, OwnedByEntry };
-
-struct Decided {
-    Fate fate = Fate::Keep;
-    int owner = -1;
-};
-
 bool isStaleIndex(const Block& b) {
     return b.kind == BlockKind::OldProtect || b.kind == BlockKind::OldAv || b.kind == BlockKind::OldSign ||
            (b.kind == BlockKind::Service && (b.serviceName == "RR" || b.serviceName == "AV" || b.serviceName == "QO"));
 }
 
-// A file header owns the blocks after it up to the next file header: its comment, ACL,
-// streams, owner. The archive comment before the first file, the end block and blocks
-// we do not know stay; recovery, authenticity and quick-open data go.
-std::vector<Decided> decideBlocks(const Archive& archive) {
-    std::vector<Decided> out(archive.blocks.size());
-    int currentFile = -1;
-    for (std::size_t i = 0; i < archive.blocks.size(); ++i) {
-        const Block& b = archive.blocks[i];
-        if (b.kind == BlockKind::File) {
-            currentFile = b.entry;
-            out[i] = {Fate::OwnedByEntry, b.entry};
-        } else if (isStaleIndex(b)) {
-            out[i] = {Fate::Drop, -1};
-        } else if ((b.kind == BlockKind::Service || b.kind == BlockKind::OldSub) && currentFile >= 0) {
-            out[i] = {Fate::OwnedByEntry, currentFile};
-        } else if (b.kind == BlockKind::Unknown && b.skipIfUnknown) {
-            out[i] = {Fate::Drop, -1};
+bool isAuthenticity(const Block& b) {
+    return b.kind == BlockKind::OldAv || b.kind == BlockKind::OldSign || b.serviceName == "AV";
+}
+
+void mergeNeighbours(std::vector<OutputPiece>& pieces) {
+    std::vector<OutputPiece> merged;
+    merged.reserve(pieces.size());
+    for (OutputPiece& piece : pieces) {
+        const auto* range = std::get_if<CopyRange>(&piece);
+        if (range && range->length == 0) continue;
+        if (range && !merged.empty()) {
+            if (auto* last = std::get_if<CopyRange>(&merged.back()); last && last->offset + last->length == range->offset) {
+                last->length += range->length;
+                continue;
+            }
         }
+        merged.push_back(std::move(piece));
     }
-    return out;
+    pieces = std::move(merged);
 }
 
 platform::Result<std::vector<std::uint8_t>> rar4MainHeader(const ByteSource& source, const Archive& archive,
@@ -110,108 +97,69 @@ platform::Result<std::vector<std::uint8_t>> rar5MainHeader(const ByteSource& sou
     return out;
 }
 
-void appendCopy(std::vector<OutputPiece>& pieces, std::uint64_t offset, std::uint64_t length) {
+}  // namespace
+
+void LayoutBuilder::copy(std::uint64_t offset, std::uint64_t length) {
     if (length == 0) return;
-    if (!pieces.empty()) {
-        if (auto* last = std::get_if<CopyRange>(&pieces.back()); last && last->offset + last->length == offset) {
+    // Never into the main header's piece, which finish() may replace.
+    const bool mainIsLast = mainPiece_ && *mainPiece_ + 1 == pieces_.size();
+    if (!pieces_.empty() && !mainIsLast) {
+        if (auto* last = std::get_if<CopyRange>(&pieces_.back()); last && last->offset + last->length == offset) {
             last->length += length;
             return;
         }
     }
-    pieces.push_back(CopyRange{offset, length});
+    pieces_.push_back(CopyRange{offset, length});
 }
 
-}  // namespace
-
-DeletionPlan planDeletion(const Archive& archive, std::vector<bool> removed) {
-    DeletionPlan plan;
-    removed.resize(archive.entries.size(), false);
-    plan.removed = std::move(removed);
-    for (std::size_t i = 0; i < archive.entries.size(); ++i) {
-        if (plan.removed[i]) plan.removedEntries.push_back(i);
-        else ++plan.keptEntries;
+// A file header owns the blocks after it up to the next file header: its comment, ACL,
+// streams, owner. The archive comment before the first file, the end block and blocks
+// we do not know stay; recovery, authenticity and quick-open data go.
+void LayoutBuilder::add(const Block& b, bool fileRemoved) {
+    if (!started_) {
+        // A self-extracting stub stays in front.
+        started_ = true;
+        copy(0, b.offset);
     }
-    if (archive.locked) {
-        plan.check = DeleteCheck::Locked;
-        return plan;
+    if (b.kind == BlockKind::File) {
+        inFile_ = true;
+        fileRemoved_ = fileRemoved;
+        if (!fileRemoved) copy(b.offset, b.size);
+        return;
     }
-    if (archive.volume) {
-        plan.check = DeleteCheck::Volume;
-        return plan;
+    if (isStaleIndex(b)) {
+        droppedIndex_ = true;
+        if (isAuthenticity(b)) droppedAuthenticity_ = true;
+        return;
     }
-    // RAR5 hard links and file copies carry no data of their own; their source must stay.
-    for (std::size_t i = 0; i < archive.entries.size(); ++i) {
-        const Entry& e = archive.entries[i];
-        if (plan.removed[i] || (e.link != LinkKind::HardLink && e.link != LinkKind::FileCopy)) continue;
-        std::string target = e.linkTarget;
-        std::replace(target.begin(), target.end(), '/', '\\');
-        for (std::size_t j : plan.removedEntries) {
-            if (archive.entries[j].path != target) continue;
-            plan.check = DeleteCheck::LinkTarget;
-            plan.dependentEntry = i;
-            plan.neededEntry = j;
-            return plan;
-        }
+    if ((b.kind == BlockKind::Service || b.kind == BlockKind::OldSub) && inFile_) {
+        if (!fileRemoved_) copy(b.offset, b.size);
+        return;
     }
-    // Walk each solid stream: once a removed entry has fed the window, every kept entry
-    // that decompresses further on in the same stream would come out wrong.
-    std::optional<std::size_t> taintedBy;
-    for (std::size_t i = 0; i < archive.entries.size(); ++i) {
-        const Entry& e = archive.entries[i];
-        if (!e.solid) taintedBy.reset();
-        if (plan.removed[i]) {
-            if (feedsSolidWindow(e) && !taintedBy) taintedBy = i;
-        } else if (taintedBy && feedsSolidWindow(e)) {
-            plan.check = DeleteCheck::SolidDependency;
-            plan.dependentEntry = i;
-            plan.neededEntry = taintedBy;
-            return plan;
-        }
+    if (b.kind == BlockKind::Unknown && b.skipIfUnknown) return;
+    if (b.kind == BlockKind::Main && !mainPiece_) {
+        mainPiece_ = pieces_.size();
+        pieces_.push_back(CopyRange{b.offset, b.size});
+        return;
     }
-    return plan;
+    copy(b.offset, b.size);
 }
 
-DeletionPlan planDeletion(const Archive& archive, const NameMatcher& matcher) {
-    std::vector<bool> removed(archive.entries.size(), false);
-    for (std::size_t i = 0; i < archive.entries.size(); ++i) removed[i] = matcher.matches(archive.entries[i].path);
-    return planDeletion(archive, std::move(removed));
-}
-
-platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource& source, const Archive& archive,
-                                                                const DeletionPlan& plan,
-                                                                const std::string& password) {
-    const auto decided = decideBlocks(archive);
-    bool droppedIndex = false;
-    bool droppedAuthenticity = false;
-    for (std::size_t i = 0; i < archive.blocks.size(); ++i) {
-        if (decided[i].fate != Fate::Drop) continue;
-        const Block& b = archive.blocks[i];
-        if (isStaleIndex(b)) droppedIndex = true;
-        if (b.kind == BlockKind::OldAv || b.kind == BlockKind::OldSign || b.serviceName == "AV") droppedAuthenticity = true;
-    }
-
-    std::vector<OutputPiece> pieces;
-    // A self-extracting stub stays in front.
-    appendCopy(pieces, 0, archive.signatureOffset);
-    for (std::size_t i = 0; i < archive.blocks.size(); ++i) {
-        const Block& b = archive.blocks[i];
-        const Decided& d = decided[i];
-        if (d.fate == Fate::Drop) continue;
-        if (d.fate == Fate::OwnedByEntry && d.owner >= 0 && plan.removed[static_cast<std::size_t>(d.owner)]) continue;
-        if (b.kind == BlockKind::Main) {
-            const bool rewrite = archive.format == Format::Rar4
-                                     ? (archive.archiveFlags & 0x0060) != 0 || droppedAuthenticity
-                                     : archive.recoveryRecord || droppedIndex || archive.quickOpenOffset.value_or(0) != 0 ||
-                                           archive.recoveryOffset.value_or(0) != 0;
-            if (rewrite) {
-                auto header = archive.format == Format::Rar4 ? rar4MainHeader(source, archive, droppedAuthenticity)
-                                                             : rar5MainHeader(source, archive, password);
-                if (!header) return header.status();
-                pieces.push_back(std::move(*header));
-                continue;
-            }
+platform::Result<std::vector<OutputPiece>> LayoutBuilder::finish(const ByteSource& source, const Archive& archive,
+                                                                 const std::string& password) {
+    std::vector<OutputPiece> pieces = std::move(pieces_);
+    pieces_.clear();
+    if (mainPiece_) {
+        const bool rewrite = archive.format == Format::Rar4
+                                 ? (archive.archiveFlags & 0x0060) != 0 || droppedAuthenticity_
+                                 : archive.recoveryRecord || droppedIndex_ || archive.quickOpenOffset.value_or(0) != 0 ||
+                                       archive.recoveryOffset.value_or(0) != 0;
+        if (rewrite) {
+            auto header = archive.format == Format::Rar4 ? rar4MainHeader(source, archive, droppedAuthenticity_)
+                                                         : rar5MainHeader(source, archive, password);
+            if (!header) return header.status();
+            pieces[*mainPiece_] = std::move(*header);
         }
-        appendCopy(pieces, b.offset, b.size);
     }
     // RAR 1.5-2.x never wrote an end block; some readers want one.
     if (!archive.hasEndBlock && !archive.headersEncrypted) {
@@ -220,7 +168,31 @@ platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource
         else
             pieces.push_back(std::vector<std::uint8_t>(std::begin(kRar5EndBlock), std::end(kRar5EndBlock)));
     }
+    mergeNeighbours(pieces);
     return pieces;
+}
+
+void DeletionScan::entry(const Archive&, Entry&& e) {
+    lastEntryRemoved_ = matcher_.matches(e.path);
+    planner_.add(e, lastEntryRemoved_);
+}
+
+void DeletionScan::block(const Archive&, const Block& b) {
+    // A file block comes right after its entry.
+    layout_.add(b, b.kind == BlockKind::File && lastEntryRemoved_);
+}
+
+platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource& source, const Archive& archive,
+                                                                const DeletionPlan& plan,
+                                                                const std::string& password) {
+    LayoutBuilder builder;
+    for (const Block& b : archive.blocks) {
+        const bool removed = b.kind == BlockKind::File && b.entry >= 0 &&
+                             static_cast<std::size_t>(b.entry) < plan.removed.size() &&
+                             plan.removed[static_cast<std::size_t>(b.entry)];
+        builder.add(b, removed);
+    }
+    return builder.finish(source, archive, password);
 }
 
 platform::Status writeLayout(platform::ReadableFile source, const std::vector<OutputPiece>& pieces,

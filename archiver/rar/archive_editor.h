@@ -4,7 +4,8 @@
 // the recovery record and RAR5 quick-open data dropped because they would describe the
 // old bytes, and the main header's flags and locator fixed to match. It is written to a
 // temporary file beside the original, flushed, and renamed over it in one step, so a
-// crash or a full disk leaves the original as it was.
+// crash or a full disk leaves the original as it was. (Where only entries at the end go,
+// tail_cut.h cuts the file short in place instead.)
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -13,38 +14,13 @@
 #include <vector>
 
 #include "archiver/rar/archive.h"
+#include "archiver/rar/archive_reader.h"
 #include "archiver/rar/byte_source.h"
+#include "archiver/rar/deletion_plan.h"
 #include "archiver/rar/name_matcher.h"
 #include "platform/status.h"
 
 namespace rar {
-
-enum class DeleteCheck {
-    Allowed,
-    Locked,           // the archive's lock flag forbids changes
-    Volume,           // one volume of a multi-volume set
-    SolidDependency,  // a kept entry of a solid stream needs the data of a removed one
-    LinkTarget,       // a kept hard link or file copy names a removed entry as its source
-};
-
-struct DeletionPlan {
-    std::vector<bool> removed;                // per entry
-    std::vector<std::size_t> removedEntries;  // indices, in archive order
-    std::size_t keptEntries = 0;
-    DeleteCheck check = DeleteCheck::Allowed;
-    // For SolidDependency and LinkTarget: the kept entry that could not be extracted any
-    // more, and the removed entry whose data it needs.
-    std::optional<std::size_t> dependentEntry;
-    std::optional<std::size_t> neededEntry;
-
-    bool nothingMatched() const { return removedEntries.empty(); }
-    bool removesEverything() const { return !removedEntries.empty() && keptEntries == 0; }
-};
-
-// Which entries the names take, and whether the archive allows removing them.
-DeletionPlan planDeletion(const Archive& archive, const NameMatcher& matcher);
-// The same from explicit per-entry choices (tests, the fuzzer).
-DeletionPlan planDeletion(const Archive& archive, std::vector<bool> removed);
 
 // One piece of the new file: a byte range copied from the original, or new bytes.
 struct CopyRange {
@@ -53,8 +29,53 @@ struct CopyRange {
 };
 using OutputPiece = std::variant<CopyRange, std::vector<std::uint8_t>>;
 
-// The new archive as pieces, in order. `password` is needed only when a main header
-// under RAR5 header encryption must be rewritten.
+// Builds the new file's pieces block by block in archive order, as the reader hands the
+// blocks on. Neighbouring kept blocks become one range, so the layout grows with the
+// number of removed runs, not with the number of blocks.
+class LayoutBuilder {
+public:
+    // `fileRemoved`: for a file block, whether its entry goes (the blocks after a file
+    // header up to the next one belong to it and share its fate).
+    void add(const Block& block, bool fileRemoved);
+    // `password` is needed only when a main header under RAR5 header encryption must be
+    // rewritten.
+    platform::Result<std::vector<OutputPiece>> finish(const ByteSource& source, const Archive& archive,
+                                                      const std::string& password);
+
+private:
+    void copy(std::uint64_t offset, std::uint64_t length);
+
+    std::vector<OutputPiece> pieces_;
+    std::optional<std::size_t> mainPiece_;  // kept apart: it may be replaced by new bytes
+    bool started_ = false;
+    bool inFile_ = false;
+    bool fileRemoved_ = false;
+    bool droppedIndex_ = false;
+    bool droppedAuthenticity_ = false;
+};
+
+// The reader's visitor for a deletion: plans and lays out in one pass over the headers,
+// keeping nothing per entry beyond what the plan needs.
+class DeletionScan : public ArchiveVisitor {
+public:
+    explicit DeletionScan(const NameMatcher& matcher) : matcher_(matcher) {}
+    void entry(const Archive& archive, Entry&& entry) override;
+    void block(const Archive& archive, const Block& block) override;
+
+    DeletionPlan plan(const Archive& archive) { return planner_.finish(archive); }
+    platform::Result<std::vector<OutputPiece>> layout(const ByteSource& source, const Archive& archive,
+                                                      const std::string& password) {
+        return layout_.finish(source, archive, password);
+    }
+
+private:
+    const NameMatcher& matcher_;
+    DeletionPlanner planner_;
+    LayoutBuilder layout_;
+    bool lastEntryRemoved_ = false;
+};
+
+// The new archive as pieces, in order, from an archive read whole.
 platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource& source, const Archive& archive,
                                                                 const DeletionPlan& plan,
                                                                 const std::string& password);

@@ -70,7 +70,21 @@ std::optional<SignatureMatch> findSignature(const ByteSource& source) {
     return std::nullopt;
 }
 
-ReadResult readArchive(const ByteSource& source, const ReadOptions& options) {
+namespace {
+
+class Collector : public ArchiveVisitor {
+public:
+    explicit Collector(Archive& into) : into_(into) {}
+    void entry(const Archive&, Entry&& entry) override { into_.entries.push_back(std::move(entry)); }
+    void block(const Archive&, const Block& block) override { into_.blocks.push_back(block); }
+
+private:
+    Archive& into_;
+};
+
+}  // namespace
+
+ReadResult readArchive(const ByteSource& source, const ReadOptions& options, ArchiveVisitor& visitor) {
     ReadResult result;
     auto match = findSignature(source);
     if (!match) {
@@ -85,9 +99,20 @@ ReadResult readArchive(const ByteSource& source, const ReadOptions& options) {
     marker.kind = BlockKind::Marker;
     marker.offset = match->offset;
     marker.size = match->format == Format::Rar4 ? 7 : 8;
-    archive.blocks.push_back(marker);
-    result.problem = match->format == Format::Rar4 ? readRar4Blocks(source, match->offset, options, archive)
-                                                   : readRar5Blocks(source, match->offset, options, archive);
+    visitor.block(archive, marker);
+    result.problem = match->format == Format::Rar4 ? readRar4Blocks(source, match->offset, options, archive, visitor)
+                                                   : readRar5Blocks(source, match->offset, options, archive, visitor);
+    return result;
+}
+
+ReadResult readArchive(const ByteSource& source, const ReadOptions& options) {
+    // The walker fills the archive-level fields of the result; the lists are gathered
+    // beside it and moved in at the end.
+    Archive entriesAndBlocks;
+    Collector collector(entriesAndBlocks);
+    ReadResult result = readArchive(source, options, collector);
+    result.archive.entries = std::move(entriesAndBlocks.entries);
+    result.archive.blocks = std::move(entriesAndBlocks.blocks);
     return result;
 }
 

@@ -1,6 +1,5 @@
 #include "archiver/rar/listing.h"
 
-#include <cstdio>
 #include <ctime>
 #include <limits>
 
@@ -12,6 +11,11 @@ std::string rightAligned(const std::string& text, std::size_t width) {
 }
 
 std::string number(std::uint64_t n) { return std::to_string(n); }
+
+void appendRightAligned(std::string& out, const std::string& text, std::size_t width) {
+    if (text.size() < width) out.append(width - text.size(), ' ');
+    out += text;
+}
 
 std::uint64_t percent(std::uint64_t part, std::uint64_t whole) {
     if (whole == 0) return 0;
@@ -82,10 +86,14 @@ std::string listingDateTime(const EntryTime& t) {
             minute = static_cast<unsigned>(tm->tm_min);
         }
     }
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02u-%02u-%02u %02u:%02u", day % 100, month % 100, year % 100, hour % 100,
-                  minute % 100);
-    return buffer;
+    std::string out;
+    out.reserve(14);
+    for (const unsigned part : {day, month, year, hour, minute}) {
+        if (!out.empty()) out += out.size() == 8 ? ' ' : (out.size() == 11 ? ':' : '-');
+        out += static_cast<char>('0' + part % 100 / 10);
+        out += static_cast<char>('0' + part % 10);
+    }
+    return out;
 }
 
 std::string listingAttributes(const Entry& e) {
@@ -119,13 +127,26 @@ std::string listingVersion(const Entry& e) {
 }
 
 std::string listingDetailsLine(const Entry& e) {
-    char crc[16];
-    std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(e.crc32.value_or(0)));
-    const std::string size = e.unpackedSizeKnown ? number(e.unpackedSize) : "?";
-    const std::string dateTime = listingDateTime(e.mtime);
-    return std::string(13, ' ') + " " + rightAligned(size, 8) + " " + rightAligned(number(e.packedSize), 8) + " " +
-           listingRatio(e) + " " + dateTime + " " + listingAttributes(e) + " " + crc + listingMethod(e) +
-           listingVersion(e);
+    // One line per entry of a listing that may have many: built in one buffer.
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const std::uint32_t crc = e.crc32.value_or(0);
+    std::string line;
+    line.reserve(80);
+    line.append(14, ' ');
+    appendRightAligned(line, e.unpackedSizeKnown ? number(e.unpackedSize) : "?", 8);
+    line += ' ';
+    appendRightAligned(line, number(e.packedSize), 8);
+    line += ' ';
+    line += listingRatio(e);
+    line += ' ';
+    line += listingDateTime(e.mtime);
+    line += ' ';
+    line += listingAttributes(e);
+    line += ' ';
+    for (int shift = 28; shift >= 0; shift -= 4) line += kHex[(crc >> shift) & 0xF];
+    line += listingMethod(e);
+    line += listingVersion(e);
+    return line;
 }
 
 void ListingTotals::add(const Entry& e) {

@@ -106,17 +106,56 @@ NameMatcher::NameMatcher(const std::vector<std::string>& namesUtf8) {
     }
 }
 
+namespace {
+
+// The folded form of an entry path, in a buffer that lives on: a deletion or a filtered
+// listing compares every entry of the archive, and plain ASCII paths then cost no
+// allocation at all.
+void foldInto(std::string_view utf8, std::u32string& out) {
+    out.clear();
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80) {
+            out = NameMatcher::fold(utf8);
+            return;
+        }
+        out.push_back(u >= 'A' && u <= 'Z' ? static_cast<char32_t>(u + 0x20) : static_cast<char32_t>(u));
+    }
+}
+
+// The parts of a folded path one by one, as splitParts would give them.
+class PartCursor {
+public:
+    explicit PartCursor(std::u32string_view path) : path_(path) {}
+    bool next(std::u32string_view& part) {
+        if (start_ > path_.size()) return false;
+        const std::size_t end = path_.find_first_of(U"\\/", start_);
+        const std::size_t stop = end == std::u32string_view::npos ? path_.size() : end;
+        part = path_.substr(start_, stop - start_);
+        start_ = stop + 1;
+        return true;
+    }
+
+private:
+    std::u32string_view path_;
+    std::size_t start_ = 0;
+};
+
+}  // namespace
+
 bool NameMatcher::matches(std::string_view entryPath) const {
-    const std::vector<std::u32string> parts = splitParts(fold(entryPath));
+    thread_local std::u32string folded;
+    foldInto(entryPath, folded);
     for (const Pattern& pattern : patterns_) {
+        PartCursor parts(folded);
+        std::u32string_view part;
         if (!pattern.rooted) {
-            for (const auto& part : parts)
+            while (parts.next(part))
                 if (wildcardMatch(pattern.parts[0], part)) return true;
             continue;
         }
-        if (pattern.parts.size() > parts.size()) continue;
         bool all = true;
-        for (std::size_t i = 0; i < pattern.parts.size() && all; ++i) all = wildcardMatch(pattern.parts[i], parts[i]);
+        for (std::size_t i = 0; i < pattern.parts.size() && all; ++i) all = parts.next(part) && wildcardMatch(pattern.parts[i], part);
         if (all) return true;
     }
     return false;

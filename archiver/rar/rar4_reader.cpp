@@ -155,12 +155,18 @@ std::optional<std::string> embeddedComment(std::span<const std::uint8_t> block) 
 
 class Rar4Walker {
 public:
-    Rar4Walker(const ByteSource& source, const ReadOptions& options, Archive& archive)
-        : source_(source), options_(options), archive_(archive) {}
+    Rar4Walker(const ByteSource& source, const ReadOptions& options, Archive& archive, ArchiveVisitor& visitor)
+        : source_(source), options_(options), archive_(archive), visitor_(visitor) {}
 
     std::optional<ReadProblem> run(std::uint64_t signatureOffset);
 
 private:
+    std::optional<ReadProblem> walk(std::uint64_t signatureOffset);
+    // A file header and the blocks after it that may still add to its entry (a CMT
+    // service block holds its comment) are handed on together, once the next file header
+    // or the end shows that the entry is complete.
+    void emit(const Block& block);
+    void handOnGroup();
     std::optional<ReadProblem> readPlainHeader(std::uint64_t pos, Header& h);
     std::optional<ReadProblem> readEncryptedHeader(std::uint64_t pos, Header& h);
     std::optional<ReadProblem> checkCrc(std::uint64_t pos, const Header& h, const FileFields* fields);
@@ -171,9 +177,27 @@ private:
     const ByteSource& source_;
     const ReadOptions& options_;
     Archive& archive_;
+    ArchiveVisitor& visitor_;
     std::map<std::array<std::uint8_t, 8>, Rar3Key> keys_;
     bool firstEncryptedHeader_ = true;
+    std::size_t entries_ = 0;
+    std::size_t blocks_ = 0;
+    std::optional<Entry> groupEntry_;
+    std::vector<Block> groupBlocks_;
 };
+
+void Rar4Walker::emit(const Block& block) {
+    ++blocks_;
+    if (groupEntry_) groupBlocks_.push_back(block);
+    else visitor_.block(archive_, block);
+}
+
+void Rar4Walker::handOnGroup() {
+    if (groupEntry_) visitor_.entry(archive_, std::move(*groupEntry_));
+    groupEntry_.reset();
+    for (const Block& b : groupBlocks_) visitor_.block(archive_, b);
+    groupBlocks_.clear();
+}
 
 const Rar3Key* Rar4Walker::keyFor(std::span<const std::uint8_t> salt) {
     std::array<std::uint8_t, 8> s{};
@@ -187,14 +211,17 @@ const Rar3Key* Rar4Walker::keyFor(std::span<const std::uint8_t> salt) {
 std::optional<ReadProblem> Rar4Walker::readPlainHeader(std::uint64_t pos, Header& h) {
     const std::uint64_t left = source_.size() - pos;
     if (left < 7) return problem(ProblemKind::Truncated, pos, "block header cut off");
-    auto start = source_.readExact(pos, 7);
-    if (!start) return problem(ProblemKind::CannotOpen, pos, start.message());
-    const std::size_t size = le16(*start, 5);
+    // The header's own buffer is reused from block to block: a walk over many small
+    // headers then costs no allocation per header.
+    h.bytes.resize(7);
+    if (auto got = source_.readAt(pos, h.bytes); !got || *got != 7)
+        return problem(ProblemKind::CannotOpen, pos, got ? "unexpected end of data" : got.message());
+    const std::size_t size = le16(h.bytes, 5);
     if (size < 7) return problem(ProblemKind::BadHeader, pos, "header size below 7");
     if (size > left) return problem(ProblemKind::Truncated, pos, "block header cut off");
-    auto whole = source_.readExact(pos, size);
-    if (!whole) return problem(ProblemKind::CannotOpen, pos, whole.message());
-    h.bytes = std::move(*whole);
+    h.bytes.resize(size);
+    if (auto got = source_.readAt(pos + 7, std::span<std::uint8_t>(h.bytes).subspan(7)); !got || *got != size - 7)
+        return problem(ProblemKind::CannotOpen, pos, got ? "unexpected end of data" : got.message());
     h.onDisk = size;
     return std::nullopt;
 }
@@ -322,6 +349,13 @@ std::optional<std::string> Rar4Walker::serviceComment(const Entry& e, bool utf16
 }
 
 std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
+    auto found = walk(signatureOffset);
+    // The entry before a damaged header is still handed on, as every block read.
+    handOnGroup();
+    return found;
+}
+
+std::optional<ReadProblem> Rar4Walker::walk(std::uint64_t signatureOffset) {
     const std::uint64_t fileSize = source_.size();
     std::uint64_t pos = signatureOffset + 7;
 
@@ -348,17 +382,17 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
             if (options_.readComments) archive_.comment = embeddedComment(std::span<const std::uint8_t>(main.bytes).subspan(at));
         }
     }
-    archive_.blocks.push_back(Block{BlockKind::Main, pos, main.onDisk, kMainHead, main.flags, {}, -1, false});
+    emit(Block{BlockKind::Main, pos, main.onDisk, kMainHead, main.flags, {}, -1, false});
     pos += main.onDisk;
 
     if (archive_.headersEncrypted && options_.password.empty())
         return problem(ProblemKind::PasswordRequired, pos, "headers are encrypted");
 
-    int lastFile = -1;
+    Header h;
     while (pos < fileSize) {
-        if (archive_.blocks.size() >= kMaxBlocks || archive_.entries.size() >= kMaxEntries)
-            return problem(ProblemKind::BadHeader, pos, "too many headers");
-        Header h;
+        if (blocks_ >= kMaxBlocks || entries_ >= kMaxEntries) return problem(ProblemKind::BadHeader, pos, "too many headers");
+        h.onDisk = 0;
+        h.dataSize = 0;
         if (auto p = archive_.headersEncrypted ? readEncryptedHeader(pos, h) : readPlainHeader(pos, h)) return p;
         h.type = h.bytes[2];
         h.flags = le16(h.bytes, 3);
@@ -383,9 +417,9 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
 
         switch (h.type) {
             case kFileHead: {
+                handOnGroup();
                 Entry e = makeEntry(h, fields, pos);
-                if (archive_.solid && !archive_.entries.empty() && ((h.flags & 0x0010) || fields.unpVer < 20))
-                    e.solid = true;
+                if (archive_.solid && entries_ > 0 && ((h.flags & 0x0010) || fields.unpVer < 20)) e.solid = true;
                 if (fields.commentAt) {
                     e.hasComment = true;
                     if (options_.readComments)
@@ -393,9 +427,8 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
                             std::span<const std::uint8_t>(h.bytes).subspan(fields.commentAt, fields.commentSize));
                 }
                 block.kind = BlockKind::File;
-                block.entry = static_cast<int>(archive_.entries.size());
-                lastFile = block.entry;
-                archive_.entries.push_back(std::move(e));
+                block.entry = static_cast<int>(entries_++);
+                groupEntry_ = std::move(e);
                 break;
             }
             case kServiceHead: {
@@ -404,11 +437,11 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
                 if (block.serviceName == "CMT" && dataFits) {
                     Entry service = makeEntry(h, fields, pos);
                     const bool utf16 = (fields.attr & 0x1) != 0;
-                    if (lastFile < 0 && !archive_.hasComment) {
+                    if (entries_ == 0 && !archive_.hasComment) {
                         archive_.hasComment = true;
                         if (options_.readComments) archive_.comment = serviceComment(service, utf16);
-                    } else if (lastFile >= 0 && !archive_.entries[static_cast<std::size_t>(lastFile)].hasComment) {
-                        Entry& owner = archive_.entries[static_cast<std::size_t>(lastFile)];
+                    } else if (groupEntry_ && !groupEntry_->hasComment) {
+                        Entry& owner = *groupEntry_;
                         owner.hasComment = true;
                         if (options_.readComments) owner.comment = serviceComment(service, utf16);
                     }
@@ -419,6 +452,8 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
                 block.kind = BlockKind::End;
                 archive_.hasEndBlock = true;
                 archive_.moreVolumes = (h.flags & 0x0001) != 0;
+                archive_.endBlockOffset = pos;
+                archive_.endBlockFlags = h.flags;
                 break;
             case kCommentHead: block.kind = BlockKind::OldComment; break;
             case kAvHead: block.kind = BlockKind::OldAv; break;
@@ -427,7 +462,7 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
             case kSignHead: block.kind = BlockKind::OldSign; break;
             default: break;
         }
-        archive_.blocks.push_back(block);
+        emit(block);
         pos += blockSize;
         archive_.endOffset = pos;
         if (!dataFits) return problem(ProblemKind::Truncated, block.offset, "data area runs past the end of the file");
@@ -441,8 +476,8 @@ std::optional<ReadProblem> Rar4Walker::run(std::uint64_t signatureOffset) {
 }  // namespace
 
 std::optional<ReadProblem> readRar4Blocks(const ByteSource& source, std::uint64_t signatureOffset,
-                                          const ReadOptions& options, Archive& archive) {
-    Rar4Walker walker(source, options, archive);
+                                          const ReadOptions& options, Archive& archive, ArchiveVisitor& visitor) {
+    Rar4Walker walker(source, options, archive, visitor);
     return walker.run(signatureOffset);
 }
 

@@ -26,8 +26,8 @@ std::string cleanUtf8(std::span<const std::uint8_t> bytes) {
 
 class Rar5Walker {
 public:
-    Rar5Walker(const ByteSource& source, const ReadOptions& options, Archive& archive)
-        : source_(source), options_(options), archive_(archive) {}
+    Rar5Walker(const ByteSource& source, const ReadOptions& options, Archive& archive, ArchiveVisitor& visitor)
+        : source_(source), options_(options), archive_(archive), visitor_(visitor) {}
 
     std::optional<ReadProblem> run(std::uint64_t signatureOffset);
 
@@ -41,6 +41,7 @@ private:
     const ByteSource& source_;
     const ReadOptions& options_;
     Archive& archive_;
+    ArchiveVisitor& visitor_;
     std::array<std::uint8_t, 32> headerKey_{};
     bool firstEncryptedHeader_ = true;
     bool passwordChecked_ = false;
@@ -49,14 +50,21 @@ private:
 std::optional<ReadProblem> Rar5Walker::readPlainHeader(std::uint64_t pos, Rar5RawHeader& h) {
     const std::uint64_t left = source_.size() - pos;
     if (left < 5) return problem(ProblemKind::Truncated, pos, "block header cut off");
-    auto start = source_.readExact(pos, static_cast<std::size_t>(std::min<std::uint64_t>(left, 7)));
-    if (!start) return problem(ProblemKind::CannotOpen, pos, start.message());
-    auto size = rar5HeaderSize(*start);
+    // The header's own buffer is reused from block to block: a walk over many small
+    // headers then costs no allocation per header.
+    const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(left, 7));
+    h.bytes.resize(first);
+    if (auto got = source_.readAt(pos, h.bytes); !got || *got != first)
+        return problem(ProblemKind::CannotOpen, pos, got ? "unexpected end of data" : got.message());
+    auto size = rar5HeaderSize(h.bytes);
     if (!size) return problem(ProblemKind::BadHeader, pos, "header size field damaged");
     if (*size > left) return problem(ProblemKind::Truncated, pos, "block header cut off");
-    auto whole = source_.readExact(pos, static_cast<std::size_t>(*size));
-    if (!whole) return problem(ProblemKind::CannotOpen, pos, whole.message());
-    h.bytes = std::move(*whole);
+    h.bytes.resize(static_cast<std::size_t>(*size));
+    if (*size > first) {
+        const auto rest = std::span<std::uint8_t>(h.bytes).subspan(first);
+        if (auto got = source_.readAt(pos + first, rest); !got || *got != rest.size())
+            return problem(ProblemKind::CannotOpen, pos, got ? "unexpected end of data" : got.message());
+    }
     h.onDisk = h.bytes.size();
     return std::nullopt;
 }
@@ -182,11 +190,15 @@ std::optional<ReadProblem> Rar5Walker::run(std::uint64_t signatureOffset) {
     const std::uint64_t fileSize = source_.size();
     std::uint64_t pos = signatureOffset + 8;
     bool sawMain = false;
-    int lastFile = -1;
+    std::size_t entries = 0;
+    std::size_t blocks = 0;
+    Rar5RawHeader h;
     while (pos < fileSize) {
-        if (archive_.blocks.size() >= kMaxBlocks || archive_.entries.size() >= kMaxEntries)
-            return problem(ProblemKind::BadHeader, pos, "too many headers");
-        Rar5RawHeader h;
+        if (blocks >= kMaxBlocks || entries >= kMaxEntries) return problem(ProblemKind::BadHeader, pos, "too many headers");
+        h.onDisk = 0;
+        h.type = 0;
+        h.flags = 0;
+        h.dataSize = 0;
         if (auto p = archive_.headersEncrypted ? readEncryptedHeader(pos, h) : readPlainHeader(pos, h)) return p;
         if (!rar5CrcMatches(h.bytes)) {
             if (archive_.headersEncrypted && firstEncryptedHeader_ && !passwordChecked_)
@@ -220,17 +232,16 @@ std::optional<ReadProblem> Rar5Walker::run(std::uint64_t signatureOffset) {
                 archive_.mainHeaderOffset = pos;
                 archive_.mainHeaderSize = h.onDisk;
                 break;
-            case 2: {
+            case 2:
+                // RAR5 entries take nothing from the blocks after them: handed on at once.
                 block.kind = BlockKind::File;
-                block.entry = static_cast<int>(archive_.entries.size());
-                lastFile = block.entry;
-                archive_.entries.push_back(makeEntry(h, f, pos));
+                block.entry = static_cast<int>(entries++);
+                visitor_.entry(archive_, makeEntry(h, f, pos));
                 break;
-            }
             case 3: {
                 block.kind = BlockKind::Service;
                 block.serviceName.assign(f.name.begin(), f.name.end());
-                if (block.serviceName == "CMT" && lastFile < 0 && !archive_.hasComment) {
+                if (block.serviceName == "CMT" && entries == 0 && !archive_.hasComment) {
                     archive_.hasComment = true;
                     if (options_.readComments && dataFits) archive_.comment = readComment(makeEntry(h, f, pos));
                 }
@@ -240,7 +251,8 @@ std::optional<ReadProblem> Rar5Walker::run(std::uint64_t signatureOffset) {
                 if (sawMain || archive_.headersEncrypted)
                     return problem(ProblemKind::BadHeader, pos, "misplaced archive encryption header");
                 block.kind = BlockKind::EncryptionHeader;
-                archive_.blocks.push_back(block);
+                visitor_.block(archive_, block);
+                ++blocks;
                 pos += blockSize;
                 if (auto p = openEncryption(block.offset, f)) return p;
                 continue;
@@ -248,11 +260,14 @@ std::optional<ReadProblem> Rar5Walker::run(std::uint64_t signatureOffset) {
                 block.kind = BlockKind::End;
                 archive_.hasEndBlock = true;
                 archive_.moreVolumes = (f.endFlags & 0x0001) != 0;
+                archive_.endBlockOffset = pos;
+                archive_.endBlockFlags = f.endFlags;
                 break;
             default:
                 break;
         }
-        archive_.blocks.push_back(block);
+        visitor_.block(archive_, block);
+        ++blocks;
         pos += blockSize;
         archive_.endOffset = pos;
         if (!dataFits) return problem(ProblemKind::Truncated, block.offset, "data area runs past the end of the file");
@@ -266,8 +281,8 @@ std::optional<ReadProblem> Rar5Walker::run(std::uint64_t signatureOffset) {
 }  // namespace
 
 std::optional<ReadProblem> readRar5Blocks(const ByteSource& source, std::uint64_t signatureOffset,
-                                          const ReadOptions& options, Archive& archive) {
-    Rar5Walker walker(source, options, archive);
+                                          const ReadOptions& options, Archive& archive, ArchiveVisitor& visitor) {
+    Rar5Walker walker(source, options, archive, visitor);
     return walker.run(signatureOffset);
 }
 

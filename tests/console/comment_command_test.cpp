@@ -27,12 +27,13 @@ TEST(CommentCommand, WritesTheCommentAsGb18030) {
         std::filesystem::path archive;
         const char* password;
         std::string expected;
+        bool packed = false;  // unpacked only by a build with the decompressor
     } cases[] = {
         {dir / "gbk.rar", "", "\xD6\xD0\xCE\xC4\xD7\xA2\xCA\xCD\r\n"},
         {testsupport::fixture("rar5-crc.rar"), "", "RAR5 archive - crc\n"},
-        {testsupport::fixture("rar3-comment-plain.rar"), "", "RARcomment\n"},
+        {testsupport::fixture("rar3-comment-plain.rar"), "", "RARcomment\n", true},
         {testsupport::fixture("rar5-hpsw.rar"), "-ppassword", "RAR5 archive - hdr-password\n"},
-        {testsupport::fixture("rar3-comment-hpsw.rar"), "-ppassword", "RARcomment\n"},
+        {testsupport::fixture("rar3-comment-hpsw.rar"), "-ppassword", "RARcomment\n", true},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -41,6 +42,15 @@ TEST(CommentCommand, WritesTheCommentAsGb18030) {
         std::vector<std::string> args = {"cw", c.archive.string(), out};
         if (*c.password) args.push_back(c.password);
         const auto run = testconsole::runMyrar(args, dir.path());
+#ifndef PIMINGBAO_HAVE_LIBARCHIVE
+        // The Windows build says so and writes nothing.
+        if (c.packed) {
+            EXPECT_EQ(run.exitCode, 8) << run.text;
+            EXPECT_NE(run.text.find("无法解压"), std::string::npos) << run.text;
+            EXPECT_FALSE(std::filesystem::exists(dir / out));
+            continue;
+        }
+#endif
         EXPECT_EQ(run.exitCode, 0) << run.text;
         EXPECT_EQ(testconsole::readFile(dir / out), c.expected);
     }

@@ -4,6 +4,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "archiver/rar/archive_editor.h"
+#include "archiver/rar/tail_cut.h"
+#include "platform/file.h"
 #include "platform/text_codec.h"
 #include "tests/support/fixtures.h"
 
@@ -92,6 +95,31 @@ bool bsdtarExtract(const std::filesystem::path& archive, const std::filesystem::
     std::filesystem::create_directories(into);
     const auto p = runProcess({"bsdtar", "-xf", std::filesystem::absolute(archive).string()}, into);
     return p.exitCode == 0;
+}
+
+bool leaveCutHalfWay(const std::filesystem::path& archive, const std::vector<std::string>& names,
+                     const std::string& password) {
+    std::optional<rar::TailCut> cut;
+    {
+        auto source = rar::FileByteSource::open(archive);
+        if (!source) return false;
+        rar::ReadOptions options;
+        options.password = password;
+        const auto read = rar::readArchive(**source, options);
+        if (read.problem) return false;
+        const auto plan = rar::planDeletion(read.archive, rar::NameMatcher(names));
+        auto layout = rar::layoutWithoutRemoved(**source, read.archive, plan, password);
+        if (plan.check != rar::DeleteCheck::Allowed || plan.nothingMatched() || !layout) return false;
+        cut = rar::tailCutOf(**source, read.archive, *layout);
+    }
+    if (!cut) return false;
+    std::string bytes = readFile(archive);
+    const auto first = cut->firstWrite();
+    if (bytes.size() < cut->offset + first.size()) bytes.resize(cut->offset + first.size());
+    std::copy(first.begin(), first.end(), bytes.begin() + static_cast<std::ptrdiff_t>(cut->offset));
+    std::ofstream out(archive, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
 }
 
 }  // namespace testconsole

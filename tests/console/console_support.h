@@ -34,4 +34,10 @@ std::optional<std::vector<std::string>> sevenZipNames(const std::filesystem::pat
 // Extracts with bsdtar into `into`; false when bsdtar reports an error.
 bool bsdtarExtract(const std::filesystem::path& archive, const std::filesystem::path& into);
 
+// Leaves `archive` as a d of `names` that cuts it in place leaves it when killed between
+// its two steps: the end block and the cut mark written, the file not yet cut. False when
+// that deletion would not cut in place.
+bool leaveCutHalfWay(const std::filesystem::path& archive, const std::vector<std::string>& names,
+                     const std::string& password = {});
+
 }  // namespace testconsole

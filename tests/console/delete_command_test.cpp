@@ -1,13 +1,19 @@
 // d as a process: its texts, its exit codes, and what happens to the archive file.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <chrono>
 #include <gtest/gtest.h>
 
 #include "archiver/rar/archive_reader.h"
+#include "platform/file_identity.h"
 #include "platform/text_codec.h"
 #include "tests/console/console_support.h"
 #include "tests/rar/archive_builder.h"
+#include "tests/support/file_time.h"
 #include "tests/support/fixtures.h"
 
 namespace {
@@ -54,15 +60,15 @@ TEST(DeleteCommand, NothingMatchedLeavesTheFileUntouched) {
     SKIP_WITHOUT_FIXTURES();
     testsupport::TempDir dir;
     const auto archive = copyFixture(dir, "rar5-subdirs.rar");
-    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
-    std::filesystem::last_write_time(archive, old);
+    const std::pair<std::int64_t, long> old = {1600000000, 123456700};
+    testsupport::setModificationTime(archive, old.first, old.second);
     const std::string before = readFile(archive);
     const auto run = runMyrar({"d", "-y", "rar5-subdirs.rar", "nothing.txt", "sub\\dir9"}, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.text.find("没有要文件的删除"), std::string::npos);
     EXPECT_EQ(run.text.find("完成"), std::string::npos);
     EXPECT_EQ(readFile(archive), before);
-    EXPECT_EQ(std::filesystem::last_write_time(archive), old);
+    EXPECT_EQ(testsupport::modificationTime(archive), old);
 }
 
 TEST(DeleteCommand, RemovingEveryEntryErasesTheArchive) {
@@ -146,6 +152,15 @@ TEST(DeleteCommand, KeepsThePermissionsAndRefusesReadOnlyFiles) {
     SKIP_WITHOUT_FIXTURES();
     testsupport::TempDir dir;
     const auto archive = copyFixture(dir, "test_read_format_rar.rar");
+#ifdef _WIN32
+    // Windows keeps no mode bits; what a rewrite must carry over are the attributes.
+    ASSERT_TRUE(::SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    auto run = runMyrar({"d", "test_read_format_rar.rar", "testlink"}, dir.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(::GetFileAttributesW(archive.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY), DWORD{FILE_ATTRIBUTE_HIDDEN});
+
+    ASSERT_TRUE(::SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_READONLY));
+#else
     ::chmod(archive.c_str(), 0640);
     auto run = runMyrar({"d", "test_read_format_rar.rar", "testlink"}, dir.path());
     EXPECT_EQ(run.exitCode, 0);
@@ -154,6 +169,7 @@ TEST(DeleteCommand, KeepsThePermissionsAndRefusesReadOnlyFiles) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 
     ::chmod(archive.c_str(), 0444);
+#endif
     const std::string before = readFile(archive);
     run = runMyrar({"d", "test_read_format_rar.rar", "test.txt"}, dir.path());
     EXPECT_EQ(run.exitCode, 5);
@@ -200,6 +216,59 @@ TEST(DeleteCommand, StaleTemporaryFilesOfKilledRunsAreRemoved) {
     const auto run = runMyrar({"d", "rar5-subdirs.rar", "nothing"}, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / ".rar5-subdirs.rar.999999999.pmbtmp"));
+}
+
+// Removing the last entries cuts the archive short where it lies; another name linked to
+// the archive keeps the original, as after a rewrite, and so the rewrite is used then.
+TEST(DeleteCommand, EntriesAtTheEndAreCutOffInPlaceUnlessTheFileIsShared) {
+    SKIP_WITHOUT_FIXTURES();
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "linked under another name" : "one name");
+        testsupport::TempDir dir;
+        const auto archive = copyFixture(dir, "test_read_format_rar4_encrypted.rar");
+        const std::string before = readFile(archive);
+        if (linked) std::filesystem::create_hard_link(archive, dir / "other-name.rar");
+        const auto was = platform::fileIdentity(archive);
+        ASSERT_TRUE(was) << was.message();
+        const auto run = runMyrar({"d", "-y", "test_read_format_rar4_encrypted.rar", "c.txt", "d.txt"}, dir.path());
+        EXPECT_EQ(run.exitCode, 0) << run.text;
+        EXPECT_NE(run.text.find("正在删除 c.txt\r\n正在删除 d.txt\r\n完成"), std::string::npos) << run.text;
+        EXPECT_EQ(entryPaths(archive), (std::vector<std::string>{"a.txt", "b.txt"}));
+        const auto now = platform::fileIdentity(archive);
+        ASSERT_TRUE(now) << now.message();
+        EXPECT_EQ(*now == *was, !linked) << "cut in place, or rewritten";
+        if (linked) {
+            EXPECT_EQ(readFile(dir / "other-name.rar"), before);
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), linked ? 2 : 1) << "temporary file left";
+    }
+}
+
+// A run killed between writing the end block and cutting the file leaves an archive of the
+// kept entries with the removed bytes behind it; the same command run again finds nothing
+// left to delete and finishes the cut.
+TEST(DeleteCommand, ACutInterruptedHalfWayIsFinishedByTheNextRun) {
+    SKIP_WITHOUT_FIXTURES();
+    for (const char* file : {"rar3-comment-plain.rar", "test_read_format_rar5_multiple_files_solid.rar"}) {
+        SCOPED_TRACE(file);
+        testsupport::TempDir dir;
+        const auto archive = copyFixture(dir, file);
+        const auto complete = dir / "complete.rar";
+        std::filesystem::copy_file(archive, complete);
+        const std::vector<std::string> names = {std::string(file).find("rar5") != std::string::npos ? "test4.bin" : "file2.txt"};
+        std::vector<std::string> args = {"d", "-y", "complete.rar"};
+        args.insert(args.end(), names.begin(), names.end());
+        ASSERT_EQ(runMyrar(args, dir.path()).exitCode, 0);
+
+        ASSERT_TRUE(testconsole::leaveCutHalfWay(archive, names));
+        EXPECT_EQ(entryPaths(archive), entryPaths(complete));
+        EXPECT_GT(std::filesystem::file_size(archive), std::filesystem::file_size(complete));
+        args[2] = file;
+        const auto run = runMyrar(args, dir.path());
+        EXPECT_EQ(run.exitCode, 1) << run.text;
+        EXPECT_NE(run.text.find("没有要文件的删除"), std::string::npos) << run.text;
+        EXPECT_EQ(readFile(archive), readFile(complete));
+    }
 }
 
 }  // namespace

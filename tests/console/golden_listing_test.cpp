@@ -15,9 +15,10 @@ TEST(GoldenListing, MatchesByteForByte) {
         const char* fixture;
         const char* golden;
         int exitCode;
+        bool packedComments = false;  // shown only by a build that can unpack them
     } cases[] = {
         {"rar3-subdirs.rar", "v-rar3-subdirs.txt", 0},
-        {"rar3-comment-plain.rar", "v-rar3-comment-plain.txt", 0},
+        {"rar3-comment-plain.rar", "v-rar3-comment-plain.txt", 0, true},
         {"rar15-comment.rar", "v-rar15-comment.txt", 0},
         {"test_read_format_rar_windows.rar", "v-test_read_format_rar_windows.txt", 0},
         {"test_read_format_rar4_encrypted.rar", "v-test_read_format_rar4_encrypted.txt", 0},
@@ -29,6 +30,11 @@ TEST(GoldenListing, MatchesByteForByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture);
+#ifndef PIMINGBAO_HAVE_LIBARCHIVE
+        // Without the decompressor (the Windows build) packed comments are left out, and
+        // the comment tests check what is said instead.
+        if (c.packedComments) continue;
+#endif
         // Run beside the fixture so that the archive line names it without a folder.
         const auto run = testconsole::runMyrar({"v", "-ptz5083", c.fixture}, testsupport::fixturesDir());
         EXPECT_EQ(run.exitCode, c.exitCode);

@@ -10,7 +10,6 @@
 #include "tests/support/temp_dir.h"
 
 using namespace addextracttest;
-using rarwritetest::quoted;
 using rarwritetest::readText;
 using testsupport::TempDir;
 
@@ -34,7 +33,7 @@ TEST(AddCommand, DriverCallOnEmptyImageWithListFile) {
     dir.write("mylist.lst", list);
     dir.write("测试 包.rar", kEmptyImage);
 
-    auto r = runMyrar(dir.path(), "a -ed -ep1 \"测试 包.rar\" @mylist.lst -p\"tz5083\"");
+    auto r = runMyrar(dir.path(), {"a", "-ed", "-ep1", "测试 包.rar", "@mylist.lst", "-ptz5083"});
     EXPECT_EQ(r.exitCode, 0) << r.text;
     // Success as the command set tests it: "完成" within the last 5 bytes, after a line feed.
     ASSERT_GE(r.raw.size(), 5u);
@@ -51,36 +50,39 @@ TEST(AddCommand, DriverCallOnEmptyImageWithListFile) {
 
 TEST(AddCommand, StoredNamesPerSwitch) {
     struct Case {
-        const char* switches;
-        const char* arguments;
+        std::vector<std::string> arguments;  // after "a", the switches, "out.rar"
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {"", "src", {"src", "src\\a.txt", "src\\empty", "src\\sub", "src\\sub\\b.txt"}},
-        {"-ed", "src", {"src\\a.txt", "src\\sub\\b.txt"}},
-        {"-ep1", "src/sub/b.txt src/a.txt", {"b.txt", "a.txt"}},
-        {"", "src/sub/b.txt ./src/../src/a.txt", {"src\\sub\\b.txt", "src\\a.txt"}},
-        {"-ep1", "src/sub/", {"sub", "sub\\b.txt"}},
-        {"", "'src/*.txt'", {"src\\a.txt"}},
+        {{"out.rar", "src"}, {"src", "src\\a.txt", "src\\empty", "src\\sub", "src\\sub\\b.txt"}},
+        {{"-ed", "out.rar", "src"}, {"src\\a.txt", "src\\sub\\b.txt"}},
+        {{"-ep1", "out.rar", "src/sub/b.txt", "src/a.txt"}, {"b.txt", "a.txt"}},
+        {{"out.rar", "src/sub/b.txt", "./src/../src/a.txt"}, {"src\\sub\\b.txt", "src\\a.txt"}},
+        {{"-ep1", "out.rar", "src/sub/"}, {"sub", "sub\\b.txt"}},
+        {{"out.rar", "src/*.txt"}, {"src\\a.txt"}},
     };
     for (const auto& c : cases) {
         TempDir dir;
         dir.write("src/a.txt", "a");
         dir.write("src/sub/b.txt", "b");
         std::filesystem::create_directories(dir / "src/empty");
-        auto r = runMyrar(dir.path(), std::string("a ") + c.switches + " out.rar " + c.arguments);
-        EXPECT_EQ(r.exitCode, 0) << c.switches << " " << c.arguments << "\n" << r.text;
-        EXPECT_EQ(storedNames(dir / "out.rar"), c.names) << c.switches << " " << c.arguments;
+        std::vector<std::string> arguments = {"a"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        std::string shown;
+        for (const auto& a : c.arguments) shown += " " + a;
+        auto r = runMyrar(dir.path(), arguments);
+        EXPECT_EQ(r.exitCode, 0) << shown << "\n" << r.text;
+        EXPECT_EQ(storedNames(dir / "out.rar"), c.names) << shown;
     }
 }
 
 TEST(AddCommand, AddingTheArchivesFolderSkipsTheArchive) {
     TempDir dir;
     dir.write("a.txt", "a");
-    auto r = runMyrar(dir.path(), "a out.rar .");
+    auto r = runMyrar(dir.path(), {"a", "out.rar", "."});
     EXPECT_EQ(r.exitCode, 0) << r.text;
     EXPECT_EQ(storedNames(dir / "out.rar"), std::vector<std::string>{"a.txt"});
-    r = runMyrar(dir.path(), "a out.rar .");  // again, with out.rar now present
+    r = runMyrar(dir.path(), {"a", "out.rar", "."});  // again, with out.rar now present
     EXPECT_EQ(r.exitCode, 0) << r.text;
     EXPECT_EQ(storedNames(dir / "out.rar"), std::vector<std::string>{"a.txt"});
 }
@@ -88,9 +90,9 @@ TEST(AddCommand, AddingTheArchivesFolderSkipsTheArchive) {
 TEST(AddCommand, ReplacesAndReportsIt) {
     TempDir dir;
     dir.write("a.txt", "one");
-    ASSERT_EQ(runMyrar(dir.path(), "a out.rar a.txt").exitCode, 0);
+    ASSERT_EQ(runMyrar(dir.path(), {"a", "out.rar", "a.txt"}).exitCode, 0);
     dir.write("a.txt", "two two");
-    auto r = runMyrar(dir.path(), "a out.rar a.txt");
+    auto r = runMyrar(dir.path(), {"a", "out.rar", "a.txt"});
     EXPECT_EQ(r.exitCode, 0) << r.text;
     EXPECT_NE(r.text.find("正在替换 a.txt"), std::string::npos) << r.text;
     const auto read = rarwritetest::readBack(dir / "out.rar");
@@ -102,16 +104,16 @@ TEST(AddCommand, FailuresLeaveArchiveAndSayWhy) {
     SKIP_WITHOUT_FIXTURES();
     struct Case {
         const char* archive;  // fixture copied in, or "" for a fresh name
-        const char* arguments;
+        std::vector<std::string> arguments;
         int exitCode;
         const char* says;
     };
     const Case cases[] = {
-        {"", "a out.rar missing.txt", 5, "找不到 missing.txt"},
-        {"rar5-crc.rar", "a rar5-crc.rar a.txt", 8, "RAR 5.0"},
-        {"rar15-comment-lock.rar", "a rar15-comment-lock.rar a.txt", 3, "已锁定"},
-        {"rar3-comment-hpsw.rar", "a rar3-comment-hpsw.rar a.txt", 8, "文件头已加密"},
-        {"", "a out.rar", 6, "没有给出要添加的文件"},
+        {"", {"a", "out.rar", "missing.txt"}, 5, "找不到 missing.txt"},
+        {"rar5-crc.rar", {"a", "rar5-crc.rar", "a.txt"}, 8, "RAR 5.0"},
+        {"rar15-comment-lock.rar", {"a", "rar15-comment-lock.rar", "a.txt"}, 3, "已锁定"},
+        {"rar3-comment-hpsw.rar", {"a", "rar3-comment-hpsw.rar", "a.txt"}, 8, "文件头已加密"},
+        {"", {"a", "out.rar"}, 6, "没有给出要添加的文件"},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -121,14 +123,15 @@ TEST(AddCommand, FailuresLeaveArchiveAndSayWhy) {
             std::filesystem::copy_file(testsupport::fixture(c.archive), dir / c.archive);
             before = readText(dir / c.archive);
         }
+        SCOPED_TRACE(c.arguments.back());
         auto r = runMyrar(dir.path(), c.arguments);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments << "\n" << r.text;
-        EXPECT_NE(r.text.find(c.says), std::string::npos) << c.arguments << "\n" << r.text;
-        EXPECT_EQ(r.text.find("完成"), std::string::npos) << c.arguments;
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.text;
+        EXPECT_NE(r.text.find(c.says), std::string::npos) << r.text;
+        EXPECT_EQ(r.text.find("完成"), std::string::npos);
         if (*c.archive)
-            EXPECT_EQ(readText(dir / c.archive), before) << c.arguments;
+            EXPECT_EQ(readText(dir / c.archive), before);
         else
-            EXPECT_FALSE(std::filesystem::exists(dir / "out.rar")) << c.arguments;
+            EXPECT_FALSE(std::filesystem::exists(dir / "out.rar"));
     }
 }
 

@@ -10,7 +10,6 @@
 #include "tests/support/temp_dir.h"
 
 using namespace addextracttest;
-using rarwritetest::quoted;
 using rarwritetest::readText;
 using rarwritetest::tree;
 using testsupport::TempDir;
@@ -24,7 +23,9 @@ std::filesystem::path makeArchive(const TempDir& dir, const std::string& passwor
     dir.write("src/a.txt", "alpha");
     dir.write("src/子目录/文件2.exe", "beta");
     dir.write("src/子目录/深/c.txt", "gamma");
-    auto r = runMyrar(dir.path(), "a -ep1 t.rar src" + (password.empty() ? "" : " -p" + password));
+    std::vector<std::string> arguments = {"a", "-ep1", "t.rar", "src"};
+    if (!password.empty()) arguments.push_back("-p" + password);
+    auto r = runMyrar(dir.path(), arguments);
     EXPECT_EQ(r.exitCode, 0) << r.text;
     return dir / "t.rar";
 }
@@ -36,32 +37,35 @@ bool endsWithAllOk(const MyrarRun& r) {
 
 TEST(ExtractCommand, LayoutSelectionAndDestination) {
     struct Case {
-        const char* arguments;
+        std::vector<std::string> arguments;
         const char* destination;  // below the test folder
         std::map<std::string, std::string> files;
     };
     const Case cases[] = {
-        {"x -y t.rar", ".", {{"src/a.txt", "alpha"}, {"src/子目录/文件2.exe", "beta"}, {"src/子目录/深/c.txt", "gamma"}}},
-        {"x -y t.rar out/", "out",
+        {{"x", "-y", "t.rar"}, ".", {{"src/a.txt", "alpha"}, {"src/子目录/文件2.exe", "beta"}, {"src/子目录/深/c.txt", "gamma"}}},
+        {{"x", "-y", "t.rar", "out/"}, "out",
          {{"src/a.txt", "alpha"}, {"src/子目录/文件2.exe", "beta"}, {"src/子目录/深/c.txt", "gamma"}}},
-        {"e -y t.rar 'flat\\'", "flat", {{"a.txt", "alpha"}, {"文件2.exe", "beta"}, {"c.txt", "gamma"}}},
+        {{"e", "-y", "t.rar", "flat\\"}, "flat", {{"a.txt", "alpha"}, {"文件2.exe", "beta"}, {"c.txt", "gamma"}}},
         // The matching rule of d: a bare name in every folder, a folder with its contents.
-        {"x -y t.rar c.txt sel/", "sel", {{"src/子目录/深/c.txt", "gamma"}}},
-        {"x -y t.rar 'src\\子目录' sel/", "sel", {{"src/子目录/文件2.exe", "beta"}, {"src/子目录/深/c.txt", "gamma"}}},
-        {"e -y t.rar '*.exe' sel/", "sel", {{"文件2.exe", "beta"}}},
+        {{"x", "-y", "t.rar", "c.txt", "sel/"}, "sel", {{"src/子目录/深/c.txt", "gamma"}}},
+        {{"x", "-y", "t.rar", "src\\子目录", "sel/"}, "sel", {{"src/子目录/文件2.exe", "beta"}, {"src/子目录/深/c.txt", "gamma"}}},
+        {{"e", "-y", "t.rar", "*.exe", "sel/"}, "sel", {{"文件2.exe", "beta"}}},
     };
     for (const auto& c : cases) {
         TempDir dir;
         makeArchive(dir);
         std::filesystem::remove_all(dir / "src");
+        std::string shown;
+        for (const auto& a : c.arguments) shown += " " + a;
+        SCOPED_TRACE(shown);
         auto r = runMyrar(dir.path(), c.arguments);
-        EXPECT_EQ(r.exitCode, 0) << c.arguments << "\n" << r.text;
-        EXPECT_TRUE(endsWithAllOk(r)) << c.arguments << "\n" << r.text;
+        EXPECT_EQ(r.exitCode, 0) << r.text;
+        EXPECT_TRUE(endsWithAllOk(r)) << r.text;
         auto got = tree(dir / c.destination);
         std::map<std::string, std::string> files;
         for (const auto& [path, content] : got)
             if (content != "<dir>" && path != "t.rar") files[path] = content;
-        EXPECT_EQ(files, c.files) << c.arguments;
+        EXPECT_EQ(files, c.files);
     }
 }
 
@@ -79,7 +83,10 @@ TEST(ExtractCommand, PasswordOutcomes) {
     for (const auto& c : cases) {
         TempDir dir;
         makeArchive(dir, "tz5083");
-        auto r = runMyrar(dir.path(), std::string("x -y ") + c.password + " t.rar out/");
+        std::vector<std::string> arguments = {"x", "-y"};
+        if (*c.password) arguments.push_back(c.password);
+        arguments.insert(arguments.end(), {"t.rar", "out/"});
+        auto r = runMyrar(dir.path(), arguments);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.password << "\n" << r.text;
         if (!c.says) {
             EXPECT_TRUE(endsWithAllOk(r)) << r.text;
@@ -102,7 +109,7 @@ TEST(ExtractCommand, ExistingFilesWithoutYes) {
         TempDir dir;
         makeArchive(dir);
         dir.write("src/a.txt", "mine");
-        auto r = runMyrar(dir.path(), "x t.rar 'src\\a.txt'", c.answer);
+        auto r = runMyrar(dir.path(), {"x", "t.rar", "src\\a.txt"}, c.answer);
         EXPECT_EQ(readText(dir / "src/a.txt"), c.overwritten ? "alpha" : "mine") << c.answer;
         EXPECT_NE(r.text.find("已经存在"), std::string::npos) << r.text;
         EXPECT_EQ(endsWithAllOk(r), c.overwritten) << r.text;
@@ -125,7 +132,7 @@ TEST(ExtractCommand, UnsafeEntriesAreNamedAndNothingEscapes) {
     }
     bytes.insert(bytes.end(), rar::kRar4EndBlock.begin(), rar::kRar4EndBlock.end());
     dir.write("work/bad.rar", std::string(bytes.begin(), bytes.end()));
-    auto r = runMyrar(dir / "work", "x -y bad.rar out/");
+    auto r = runMyrar(dir / "work", {"x", "-y", "bad.rar", "out/"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(r.text.find(kAllOk), std::string::npos);
     EXPECT_NE(r.text.find("..\\..\\escaped.txt: 会写到目标文件夹之外"), std::string::npos) << r.text;
@@ -138,10 +145,10 @@ TEST(ExtractCommand, UnsafeEntriesAreNamedAndNothingEscapes) {
 TEST(ExtractCommand, NothingMatchedAndNoArchive) {
     TempDir dir;
     makeArchive(dir);
-    auto r = runMyrar(dir.path(), "x -y t.rar nosuch.txt out/");
+    auto r = runMyrar(dir.path(), {"x", "-y", "t.rar", "nosuch.txt", "out/"});
     EXPECT_EQ(r.exitCode, 1) << r.text;
     EXPECT_EQ(r.text.find(kAllOk), std::string::npos);
-    r = runMyrar(dir.path(), "x -y missing.rar");
+    r = runMyrar(dir.path(), {"x", "-y", "missing.rar"});
     EXPECT_EQ(r.exitCode, 5) << r.text;
     EXPECT_EQ(r.text.find(kAllOk), std::string::npos);
 }

@@ -10,10 +10,16 @@
 #include "tests/support/temp_dir.h"
 
 using namespace addextracttest;
-using rarwritetest::quoted;
 using testsupport::TempDir;
 
 namespace {
+
+#ifdef _WIN32
+TEST(FixtureExtraction, SameBytesAsBsdtar) {
+    GTEST_SKIP() << "bsdtar, the reference, is a Linux program; the Linux build compares the same extractor";
+}
+#else
+using rarwritetest::quoted;
 
 // Entries whose bsdtar output is no reference: encrypted data (bsdtar 3.6 either fails
 // or hands out the ciphertext of RAR5 entries), parts of entries split across volumes
@@ -64,7 +70,7 @@ TEST(FixtureExtraction, SameBytesAsBsdtar) {
             if (one.exitCode == 0) expected.push_back(name);
         }
         if (expected.empty()) continue;
-        auto r = runMyrar(dir.path(), "x -y " + quoted(copy.filename()) + " out/");
+        auto r = runMyrar(dir.path(), {"x", "-y", copy.filename().string(), "out/"});
         for (std::size_t i = 0, k = 0; i < names.size(); ++i) {
             if (k >= expected.size() || names[i] != expected[k]) continue;
             ++k;
@@ -79,5 +85,6 @@ TEST(FixtureExtraction, SameBytesAsBsdtar) {
     std::printf("%zu entries compared\n", compared);
     EXPECT_GT(compared, 50u);
 }
+#endif
 
 }  // namespace

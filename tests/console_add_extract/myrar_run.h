@@ -3,9 +3,13 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/text_codec.h"
 #include "tests/rar_write/reader_tools.h"
+#ifdef _WIN32
+#include "tests/support/windows_child.h"
+#endif
 
 namespace addextracttest {
 
@@ -15,10 +19,16 @@ struct MyrarRun {
     std::string text;  // UTF-8
 };
 
-// `arguments` is shell text (quote names with rarwritetest::quoted); `input` is fed to
-// standard input.
-inline MyrarRun runMyrar(const std::filesystem::path& workDir, const std::string& arguments,
+// Each argument is handed over as it is; `input` is fed to standard input. Standard error
+// joins the output, in the order written.
+inline MyrarRun runMyrar(const std::filesystem::path& workDir, const std::vector<std::string>& arguments,
                          const std::string& input = {}) {
+    MyrarRun out;
+#ifdef _WIN32
+    const auto child = testsupport::runWindowsChild({MYRAR_PATH, arguments, {}, workDir, input, true});
+    out.exitCode = child.exitCode;
+    out.raw = child.started ? child.out : child.err;
+#else
     // Outside the work folder, so that adding "." never takes it.
     const auto inputFile = std::filesystem::temp_directory_path() /
                            ("myrar-input-" + std::to_string(std::hash<std::string>{}(workDir.string())));
@@ -29,13 +39,14 @@ inline MyrarRun runMyrar(const std::filesystem::path& workDir, const std::string
             std::fclose(f);
         }
     }
-    auto r = rarwritetest::run("cd " + rarwritetest::quoted(workDir) + " && " + MYRAR_PATH + " " + arguments +
-                               " < " + rarwritetest::quoted(inputFile));
+    std::string command = "cd " + rarwritetest::quoted(workDir) + " && " + MYRAR_PATH;
+    for (const auto& a : arguments) command += " " + rarwritetest::quoted(a);
+    auto r = rarwritetest::run(command + " < " + rarwritetest::quoted(inputFile));
     std::filesystem::remove(inputFile);
-    MyrarRun out;
     out.exitCode = r.exitCode;
     out.raw = r.output;
-    out.text = platform::decodeGb18030Lossy(r.output);
+#endif
+    out.text = platform::decodeGb18030Lossy(out.raw);
     return out;
 }
 

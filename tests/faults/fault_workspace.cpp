@@ -11,8 +11,8 @@
 
 namespace testfaults {
 
-std::filesystem::path myrarProgram() { return MYRAR_PATH; }
-std::filesystem::path cliProgram() { return PIMINGBAO_CLI_PROGRAM; }
+std::filesystem::path myrarProgram() { return std::filesystem::path(MYRAR_PATH).make_preferred(); }
+std::filesystem::path cliProgram() { return std::filesystem::path(PIMINGBAO_CLI_PROGRAM).make_preferred(); }
 
 std::string readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -69,22 +69,29 @@ std::vector<std::string> temporaryFilesIn(const std::filesystem::path& folder) {
 
 std::filesystem::path installCli(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
-    const auto copy = folder / "pimingbao-cli";
+    const auto copy = folder / cliProgram().filename();  // with its ".exe" on Windows
     std::filesystem::copy_file(cliProgram(), copy, std::filesystem::copy_options::overwrite_existing);
     return copy;
 }
 
 std::filesystem::path installMyrar(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
-    const auto copy = folder / "myrar";
+    const auto copy = folder / myrarProgram().filename();
     std::filesystem::copy_file(myrarProgram(), copy, std::filesystem::copy_options::overwrite_existing);
     return copy;
 }
 
 std::map<std::string, std::string> cliEnvironment(const std::filesystem::path& home) {
+#ifdef _WIN32
+    // The recycle bin is the system's own (under Wine its XDG trash, which
+    // scripts/wine-run.sh keeps inside the Wine prefix); nothing to point elsewhere.
+    (void)home;
+    return {};
+#else
     return {{"HOME", home.string()},
             {"XDG_DATA_HOME", (home / "data").string()},
             {"XDG_STATE_HOME", (home / "state").string()}};
+#endif
 }
 
 }  // namespace testfaults

@@ -1,6 +1,10 @@
-// myrar d and myrar a killed with SIGKILL at random moments: whatever the moment, the
-// archive is byte for byte the one before or the complete result, and the next run of the
-// command removes the temporary file the killed one left.
+// myrar d and myrar a killed with SIGKILL (TerminateProcess on Windows) at random moments:
+// whatever the moment, the archive is byte for byte the one before or the complete result,
+// and the next run of the command removes the temporary file the killed one left. A d
+// that only removes entries at the end cuts the file in place instead of rewriting it
+// (archiver/rar/tail_cut.h); between its steps the file is neither byte copy, and then it
+// must list exactly the entries kept, with nothing behind its end block that a reader
+// would list, and the next run must finish the cut.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -11,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "archiver/rar/archive_reader.h"
+#include "platform/file_identity.h"
 #include "platform/paths.h"
 #include "tests/faults/fault_workspace.h"
 #include "tests/support/fixtures.h"
@@ -26,7 +32,17 @@ struct KillScenario {
     std::vector<std::string> command;
     std::optional<std::string> before;  // nullopt: no archive before the command
     std::string after;                  // the complete result
+    bool cutInPlace = false;            // the command changes the file itself
 };
+
+// The entries an archive file lists, when it can be read without any problem.
+std::optional<std::vector<std::string>> listedEntries(const std::filesystem::path& archive) {
+    const rar::ReadResult read = rar::readArchive(archive, rar::ReadOptions{});
+    if (read.problem) return std::nullopt;
+    std::vector<std::string> paths;
+    for (const auto& e : read.archive.entries) paths.push_back(e.path);
+    return paths;
+}
 
 // Puts the folder back as it was before the command.
 void resetArchive(const KillScenario& s) {
@@ -68,7 +84,15 @@ void killTrials(const KillScenario& s, int trials) {
     const Clock::duration whole = typicalRun(s);
     // A little past the typical end, so that the last steps (flush, rename, the exit) are hit too.
     std::uniform_int_distribution<long long> pick(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 13 / 10);
-    int original = 0, complete = 0, killed = 0, leftovers = 0;
+    std::optional<std::vector<std::string>> keptEntries;
+    if (s.cutInPlace) {
+        const auto result = s.archive.parent_path() / "expected-result.rar";
+        writeBytes(result, s.after);
+        keptEntries = listedEntries(result);
+        std::filesystem::remove(result);
+        ASSERT_TRUE(keptEntries) << "the complete result cannot be read";
+    }
+    int original = 0, complete = 0, halfWay = 0, killed = 0, leftovers = 0;
     for (int trial = 0; trial < trials; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial) + " of seed " + std::to_string(runSeed));
         resetArchive(s);
@@ -83,6 +107,8 @@ void killTrials(const KillScenario& s, int trials) {
             ++original;
         } else if (now == s.after) {
             ++complete;
+        } else if (s.cutInPlace && now && listedEntries(s.archive) == keptEntries) {
+            ++halfWay;
         } else {
             ADD_FAILURE() << "after the kill the archive is neither the one before nor the complete result ("
                           << (now ? std::to_string(now->size()) + " bytes" : std::string("missing")) << ")";
@@ -97,7 +123,8 @@ void killTrials(const KillScenario& s, int trials) {
             << "the next run left " << temporaryFilesIn(s.archive.parent_path()).front();
     }
     std::cout << "  " << trials << " kills (seed " << runSeed << "): " << killed << " while running, " << original
-              << " left the archive as before, " << complete << " complete, " << leftovers
+              << " left the archive as before, " << complete << " complete, " << halfWay
+              << " cut half-way (the kept entries listed), " << leftovers
               << " left a temporary file for the next run\n";
     EXPECT_GT(killed, 0) << "no kill landed while the command ran";
 }
@@ -135,6 +162,41 @@ TEST_F(KillTest, DeleteFromRar5LeavesTheOriginalOrTheResult) {
     s.after = readBytes(archive);
     ASSERT_NE(s.after, before);
     killTrials(s, 10);
+}
+
+// The last entry is cut off in place: the kept entries are listed in every state.
+TEST_F(KillTest, DeleteOfTheLastEntryLeavesTheOriginalTheResultOrTheKeptEntries) {
+    const struct {
+        const char* what;
+        bool rar5;
+    } cases[] = {{"RAR4", false}, {"RAR5", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.rar5 && !testsupport::fixturesAvailable()) continue;
+        const auto archive = dir / (std::string("last-") + c.what + ".rar");
+        std::string before;
+        std::string last;
+        if (c.rar5) {
+            before = readBytes(testsupport::fixture("test_read_format_rar5_multiple_files.rar"));
+            last = "test4.bin";
+        } else {
+            buildArchive(archive, archiveFiles());
+            before = readBytes(archive);
+            last = "part3.bin";
+        }
+        KillScenario s{archive, {myrarProgram().string(), "d", "-y", archive.string(), last}, before, {}, true};
+        resetArchive(s);
+        const auto was = platform::fileIdentity(archive);
+        ASSERT_TRUE(was) << was.message();
+        const ChildExit first = run(s.command);
+        ASSERT_EQ(first.exitCode, 0) << utf8(first.output);
+        const auto now = platform::fileIdentity(archive);
+        ASSERT_TRUE(now) << now.message();
+        ASSERT_EQ(*now, *was) << "rewritten, not cut in place";
+        s.after = readBytes(archive);
+        ASSERT_LT(s.after.size(), before.size());
+        killTrials(s, c.rar5 ? 15 : 25);
+    }
 }
 
 TEST_F(KillTest, AddToAnExistingArchiveLeavesTheOriginalOrTheResult) {

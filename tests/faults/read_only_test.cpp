@@ -1,6 +1,9 @@
 // Read-only archives and read-only folders: myrar refuses with a clear message and keeps
 // the archive; in a batch each archive gets its own result and the job goes on.
 // As root permission bits stop nothing, so the programs then run as an unprivileged user.
+// On Windows a read-only archive is one with the read-only attribute; a folder's attribute
+// keeps nobody from writing in it (only an access list does, which Wine does not enforce),
+// so the read-only folders are left out there.
 #include <gtest/gtest.h>
 
 #include "tests/faults/fault_workspace.h"
@@ -14,6 +17,12 @@ namespace fs = std::filesystem;
 const FileList kFiles = {{"ad.txt", "advert\r\n"}, {"episode.exe", randomBytes(64 << 10, 21)}, {"说明.txt", "说明\r\n"}};
 const std::vector<std::string> kCleaned = {"episode.exe", "说明.txt"};
 
+#ifdef _WIN32
+constexpr bool kFoldersCanBeReadOnly = false;
+#else
+constexpr bool kFoldersCanBeReadOnly = true;
+#endif
+
 void makeReadOnly(const fs::path& p) {
     fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
 }
@@ -21,7 +30,7 @@ void makeReadOnly(const fs::path& p) {
 class ReadOnlyTest : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
-    const std::optional<uid_t> user = unprivilegedUser();
+    const std::optional<UserId> user = unprivilegedUser();
 
     ChildOptions options() const {
         ChildOptions o;
@@ -49,6 +58,7 @@ TEST_F(ReadOnlyTest, DeleteRefusesAndKeepsTheArchive) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.readOnlyFolder && !kFoldersCanBeReadOnly) continue;
         const auto folder = dir / c.name;
         const auto archive = folder / "archive.rar";
         buildArchive(archive, kFiles);
@@ -66,14 +76,15 @@ TEST_F(ReadOnlyTest, DeleteRefusesAndKeepsTheArchive) {
 }
 
 TEST_F(ReadOnlyTest, CleanReportsEachArchiveAndGoesOn) {
-    const fs::path archives[] = {dir / "open" / "first.rar", dir / "open" / "read-only.rar",
-                                 dir / "locked" / "in-read-only-folder.rar", dir / "open" / "last.rar"};
+    std::vector<fs::path> archives = {dir / "open" / "first.rar", dir / "open" / "read-only.rar",
+                                      dir / "locked" / "in-read-only-folder.rar", dir / "open" / "last.rar"};
+    if (!kFoldersCanBeReadOnly) archives.erase(archives.begin() + 2);
     for (const auto& a : archives) buildArchive(a, kFiles);
     const std::string before = readBytes(archives[1]);
     const auto cli = installCli(dir / "bin");
     handOver();
     makeReadOnly(archives[1]);
-    makeReadOnly(dir / "locked");
+    if (kFoldersCanBeReadOnly) makeReadOnly(dir / "locked");
 
     std::vector<std::string> argv = {cli.string(), "clean", "--name", "ad.txt"};
     for (const auto& a : archives) argv.push_back(a.string());
@@ -83,14 +94,17 @@ TEST_F(ReadOnlyTest, CleanReportsEachArchiveAndGoesOn) {
     EXPECT_NE(out.find("[1] " + archives[0].string() + "：删除成功"), std::string::npos) << out;
     EXPECT_NE(out.find("[2] " + archives[1].string() + "：删除失败！"), std::string::npos) << out;
     EXPECT_NE(out.find("是只读的，不能修改"), std::string::npos) << out;
-    EXPECT_NE(out.find("[3] " + archives[2].string() + "：删除失败！"), std::string::npos) << out;
-    EXPECT_NE(out.find("[4] " + archives[3].string() + "：删除成功"), std::string::npos) << out;
-    EXPECT_NE(out.find("失败 2 个"), std::string::npos) << out;
+    if (kFoldersCanBeReadOnly) {
+        EXPECT_NE(out.find("[3] " + archives[2].string() + "：删除失败！"), std::string::npos) << out;
+        EXPECT_EQ(entryPaths(archives[2]), (std::vector<std::string>{"ad.txt", "episode.exe", "说明.txt"}));
+    }
+    const std::size_t last = archives.size();
+    EXPECT_NE(out.find("[" + std::to_string(last) + "] " + archives.back().string() + "：删除成功"), std::string::npos) << out;
+    EXPECT_NE(out.find(kFoldersCanBeReadOnly ? "失败 2 个" : "失败 1 个"), std::string::npos) << out;
 
     EXPECT_EQ(entryPaths(archives[0]), kCleaned);
     EXPECT_EQ(readBytes(archives[1]), before);
-    EXPECT_EQ(entryPaths(archives[2]), (std::vector<std::string>{"ad.txt", "episode.exe", "说明.txt"}));
-    EXPECT_EQ(entryPaths(archives[3]), kCleaned);
+    EXPECT_EQ(entryPaths(archives.back()), kCleaned);
     EXPECT_TRUE(temporaryFilesIn(dir / "locked").empty());
     EXPECT_TRUE(temporaryFilesIn(dir / "open").empty());
 }
@@ -100,26 +114,29 @@ TEST_F(ReadOnlyTest, RenameReportsEachArchiveAndGoesOn) {
     // else on the system; a read-only folder keeps its names.
     buildArchive(dir / "a" / "first.rar", {{"one.exe", "1"}});
     buildArchive(dir / "b" / "read-only.rar", {{"two.exe", "2"}});
-    buildArchive(dir / "locked" / "in-read-only-folder.rar", {{"three.exe", "3"}});
+    if (kFoldersCanBeReadOnly) buildArchive(dir / "locked" / "in-read-only-folder.rar", {{"three.exe", "3"}});
     buildArchive(dir / "c" / "last.rar", {{"four.exe", "4"}});
-    const std::string kept = readBytes(dir / "locked" / "in-read-only-folder.rar");
+    const std::string kept = kFoldersCanBeReadOnly ? readBytes(dir / "locked" / "in-read-only-folder.rar") : std::string();
     const auto cli = installCli(dir / "bin");
     handOver();
     makeReadOnly(dir / "b" / "read-only.rar");
-    makeReadOnly(dir / "locked");
+    if (kFoldersCanBeReadOnly) makeReadOnly(dir / "locked");
 
-    const ChildExit done = run({cli.string(), "rename", "--ext", "exe", (dir / "a" / "first.rar").string(),
-                                (dir / "b" / "read-only.rar").string(), (dir / "locked" / "in-read-only-folder.rar").string(),
-                                (dir / "c" / "last.rar").string()},
-                               options());
+    std::vector<std::string> argv = {cli.string(), "rename", "--ext", "exe", (dir / "a" / "first.rar").string(),
+                                     (dir / "b" / "read-only.rar").string()};
+    if (kFoldersCanBeReadOnly) argv.push_back((dir / "locked" / "in-read-only-folder.rar").string());
+    argv.push_back((dir / "c" / "last.rar").string());
+    const ChildExit done = run(argv, options());
     const std::string& out = done.output;
-    EXPECT_EQ(done.exitCode, 1) << out;
-    EXPECT_NE(out.find("[3] " + (dir / "locked" / "in-read-only-folder.rar").string() + "（未更名："), std::string::npos) << out;
-    EXPECT_NE(out.find("失败 1 个"), std::string::npos) << out;
+    EXPECT_EQ(done.exitCode, kFoldersCanBeReadOnly ? 1 : 0) << out;
+    if (kFoldersCanBeReadOnly) {
+        EXPECT_NE(out.find("[3] " + (dir / "locked" / "in-read-only-folder.rar").string() + "（未更名："), std::string::npos) << out;
+        EXPECT_NE(out.find("失败 1 个"), std::string::npos) << out;
+        EXPECT_EQ(readBytes(dir / "locked" / "in-read-only-folder.rar"), kept);
+        EXPECT_FALSE(fs::exists(dir / "locked" / "three.rar"));
+    }
     EXPECT_TRUE(fs::exists(dir / "a" / "one.rar"));
     EXPECT_TRUE(fs::exists(dir / "b" / "two.rar"));
-    EXPECT_EQ(readBytes(dir / "locked" / "in-read-only-folder.rar"), kept);
-    EXPECT_FALSE(fs::exists(dir / "locked" / "three.rar"));
     EXPECT_TRUE(fs::exists(dir / "c" / "four.rar"));
 }
 

@@ -6,6 +6,7 @@
 
 #include "jobs/delete_list.h"
 #include "platform/file.h"
+#include "platform/paths.h"
 
 namespace testsupport {
 namespace {
@@ -81,7 +82,7 @@ std::vector<std::string> FakeArchiveCommands::entriesOf(const std::filesystem::p
 Listing FakeArchiveCommands::listArchive(const std::string& archivePath, const std::string& password) {
     calls.push_back("list " + archivePath);
     passwords.push_back(password);
-    auto text = platform::readWholeFile(archivePath);
+    auto text = platform::readWholeFile(platform::pathFromUtf8(archivePath));
     if (!text) return Listing{{}, false, "找不到压缩包"};
     Parsed p = parse(*text);
     if (!p.archive) return Listing{{}, false, archivePath + " 不是 RAR 压缩包"};
@@ -95,7 +96,8 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
     for (std::size_t i = 0; i < entryNames.size(); ++i) call += (i ? "|" : " ") + entryNames[i];
     calls.push_back(call);
     sink("正在删除中……");
-    auto text = platform::readWholeFile(archivePath);
+    const auto archive = platform::pathFromUtf8(archivePath);
+    auto text = platform::readWholeFile(archive);
     Parsed p = text ? parse(*text) : Parsed{};
     if (!p.archive || !p.failure.empty()) {
         sink("删除失败！");
@@ -109,7 +111,7 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
     std::vector<bool> gone(p.entries.size(), false);
     for (auto i : removed) gone[i] = true;
     std::string kept = kMagic;
-    if (auto tag = tagOf(archivePath); !tag.empty()) kept += "#" + tag + "\n";
+    if (auto tag = tagOf(archive); !tag.empty()) kept += "#" + tag + "\n";
     std::size_t left = 0;
     for (std::size_t i = 0; i < p.entries.size(); ++i) {
         if (gone[i]) continue;
@@ -117,13 +119,13 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
         ++left;
     }
     if (left == 0) {
-        std::filesystem::remove(archivePath);
+        std::filesystem::remove(archive);
     } else {
         // Written anew beside it and put in its place, as the archiver does: the file
         // keeps its name but not its identity.
-        const std::string fresh = archivePath + ".new";
+        const auto fresh = platform::pathFromUtf8(archivePath + ".new");
         std::ofstream(fresh, std::ios::binary | std::ios::trunc) << kept;
-        std::filesystem::rename(fresh, archivePath);
+        std::filesystem::rename(fresh, archive);
     }
     sink("删除成功！");
     return DeleteOutcome{DeleteOutcome::Kind::Deleted, {}};

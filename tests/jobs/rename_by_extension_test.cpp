@@ -4,6 +4,7 @@
 
 #include "jobs/rename_job.h"
 #include "platform/file.h"
+#include "platform/paths.h"
 #include "tests/jobs/job_test_fixture.h"
 #include "tests/jobs/test_file_systems.h"
 
@@ -101,7 +102,7 @@ TEST_F(RenameByExtension, EveryKindOfArchiveInOneBatch) {
             EXPECT_EQ(r.detail, c.detail);
         }
         if (c.newName) {
-            const std::string folder = std::filesystem::path(c.file).parent_path().string();
+            const std::string folder = platform::utf8FromPath(platform::pathFromUtf8(c.file).parent_path());
             EXPECT_EQ(rows.pathAt(i), at(folder + "/" + c.newName));
             EXPECT_EQ(tag(folder + "/" + c.newName), c.file);
         } else {
@@ -209,6 +210,9 @@ TEST_F(RenameByExtension, ArchiveAlreadyUnderItsNewNameIsNeverDeleted) {
 }
 
 TEST_F(RenameByExtension, LetterCaseChangeOnACaseSensitiveFileSystemIsARename) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file systems ignore letter case (the case-blind test covers what happens there)";
+#endif
     jobs::VectorArchiveRows rows({archive("文件2.RAR", "help-example")});
     auto results = run(rows, "exe");
     ASSERT_EQ(results.size(), 1u);

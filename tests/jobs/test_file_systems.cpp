@@ -3,15 +3,16 @@
 #include <system_error>
 
 #include "jobs/naming_rules.h"
+#include "platform/paths.h"
 
 namespace testsupport {
 
 std::optional<std::string> CaseBlindFileSystem::actual(const std::string& path) const {
-    std::filesystem::path p(path);
+    const std::filesystem::path p = platform::pathFromUtf8(path);
     std::error_code ec;
-    const std::string wanted = jobs::foldedAsciiCase(p.filename().string());
+    const std::string wanted = jobs::foldedAsciiCase(platform::utf8FromPath(p.filename()));
     for (const auto& entry : std::filesystem::directory_iterator(p.parent_path(), ec)) {
-        if (jobs::foldedAsciiCase(entry.path().filename().string()) == wanted) return entry.path().string();
+        if (jobs::foldedAsciiCase(platform::utf8FromPath(entry.path().filename())) == wanted) return platform::utf8FromPath(entry.path());
     }
     return std::nullopt;
 }

@@ -263,7 +263,7 @@ TEST_F(WorkerJobStarterTest, WindowShowsResultsAndCleansTheRenamedFiles) {
     presenter.onCleanClicked();
     settle();
     EXPECT_EQ(view.texts[Control::标签_状态], "文件打扫完毕！");
-    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(renamed), (Texts{"文件2.exe"}));
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/文件2.rar"), (Texts{"文件2.exe"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "d/c.rar"));  // emptied by the clean
 }
 

@@ -6,9 +6,20 @@
 //   touch NAME       creates NAME in its working directory
 //   flood N          prints N bytes of a fixed pattern
 //   stderr TEXT      prints TEXT to its standard error
+//   wait-for FILE    waits (at most a minute) until FILE exists, removes it and prints
+//                    "released"
+// and on Windows only:
+//   leave-behind FILE  starts a copy of itself that inherits its standard handles and does
+//                      wait-for FILE in the system's temporary folder, then prints "left"
+//   write-handle H     writes "leaked" through the handle numbered H; ends with 4 when
+//                      there is no such handle
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -18,6 +29,55 @@
 #endif
 
 namespace {
+
+#ifdef _WIN32
+std::wstring wideFromUtf8(const std::string& utf8) {
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
+    if (n > 1) ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
+    return wide;
+}
+
+// Leaves a process behind that holds this one's standard output and error, as a program
+// that starts a helper of its own (and not with care) does.
+int leaveBehind(const std::string& releaseFile) {
+    wchar_t self[MAX_PATH];
+    if (::GetModuleFileNameW(nullptr, self, MAX_PATH) == 0) return 3;
+    std::wstring commandLine = L"process_child wait-for \"" + wideFromUtf8(releaseFile) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    // Elsewhere than this process's folder, which the test removes while the copy waits.
+    const std::wstring folder = std::filesystem::temp_directory_path().wstring();
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(self, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, folder.c_str(),
+                          &startup, &process))
+        return 3;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    std::printf("left\n");
+    return 0;
+}
+
+int writeThroughHandle(const std::string& number) {
+    const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(std::strtoull(number.c_str(), nullptr, 10)));
+    DWORD flags = 0;
+    if (!::GetHandleInformation(handle, &flags)) return 4;
+    DWORD written = 0;
+    return ::WriteFile(handle, "leaked", 6, &written, nullptr) ? 0 : 4;
+}
+#endif
+
+std::filesystem::path pathOf(const std::string& utf8) {
+#ifdef _WIN32
+    return std::filesystem::path(wideFromUtf8(utf8));
+#else
+    return std::filesystem::path(utf8);
+#endif
+}
 
 int run(const std::vector<std::string>& args) {
     if (args.empty()) return 2;
@@ -39,6 +99,20 @@ int run(const std::vector<std::string>& args) {
         for (long i = 0; i < total; ++i) std::putchar(static_cast<char>((i * 7 + i / 251) & 0xFF));
     } else if (command == "stderr" && args.size() == 2) {
         std::fprintf(stderr, "%s\n", args[1].c_str());
+    } else if (command == "wait-for" && args.size() == 2) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        std::error_code ec;
+        while (!std::filesystem::exists(pathOf(args[1]), ec) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        std::filesystem::remove(pathOf(args[1]), ec);
+        std::printf("released\n");
+#ifdef _WIN32
+    } else if (command == "leave-behind" && args.size() == 2) {
+        return leaveBehind(args[1]);
+    } else if (command == "write-handle" && args.size() == 2) {
+        return writeThroughHandle(args[1]);
+#endif
     } else {
         return 2;
     }

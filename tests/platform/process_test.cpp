@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "tests/support/temp_dir.h"
@@ -102,6 +105,46 @@ TEST(ProcessRunner, SendsStandardOutputToAFileAndErrorsToThePipe) {
     auto errors = platform::runProcess(request);
     ASSERT_TRUE(errors) << errors.message();
     EXPECT_EQ(errors->output, "出错\n");
+}
+
+// Each child must hold its own pipe only: one that also held another's would keep that
+// one's caller reading until it ends itself.
+TEST(ProcessRunner, ChildrenStartedSideBySideKeepTheirOwnOutput) {
+    TempDir dir;
+    const auto release = dir / "release";
+    std::string slowOutput;
+    std::thread slow([&] {
+        auto outcome = platform::runProcess(child(dir, {"wait-for", platform::utf8FromPath(release)}));
+        if (outcome) slowOutput = outcome->output;
+    });
+
+    const auto started = std::chrono::steady_clock::now();
+    constexpr int kThreads = 3;
+    constexpr int kRunsEach = 4;
+    std::vector<std::vector<std::string>> outputs(kThreads);
+    std::vector<std::thread> quick;
+    for (int t = 0; t < kThreads; ++t) {
+        quick.emplace_back([&, t] {
+            for (int r = 0; r < kRunsEach; ++r) {
+                auto outcome = platform::runProcess(child(dir, {"args", "线程" + std::to_string(t) + "-" + std::to_string(r)}));
+                outputs[t].push_back(outcome ? outcome->output : outcome.message());
+            }
+        });
+    }
+    for (auto& q : quick) q.join();
+    const auto quickTook = std::chrono::steady_clock::now() - started;
+    dir.write("release", "");
+    slow.join();
+
+    for (int t = 0; t < kThreads; ++t) {
+        ASSERT_EQ(outputs[t].size(), static_cast<std::size_t>(kRunsEach));
+        for (int r = 0; r < kRunsEach; ++r) {
+            EXPECT_EQ(outputs[t][r], "线程" + std::to_string(t) + "-" + std::to_string(r) + "\n");
+        }
+    }
+    EXPECT_EQ(slowOutput, "released\n");
+    // The slow child waits a minute at most; the quick ones must not have waited for it.
+    EXPECT_LT(quickTook, std::chrono::seconds(30));
 }
 
 TEST(ProcessRunner, NamesTheProgramWhenItCannotStart) {

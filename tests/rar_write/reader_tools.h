@@ -1,6 +1,7 @@
 #pragma once
 // Running the independent archive readers (bsdtar, 7z, lsar/unar) and collecting what
 // they list and extract, for comparison with what we wrote.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,6 +29,9 @@ inline std::string quoted(const std::string& s) {
 }
 inline std::string quoted(const std::filesystem::path& p) { return quoted(p.string()); }
 
+// The readers are Linux programs, run through the shell; on Windows only the helpers that
+// need neither are there.
+#ifndef _WIN32
 inline RunResult run(const std::string& command) {
     RunResult r;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
@@ -43,6 +47,8 @@ inline RunResult run(const std::string& command) {
 inline bool toolPresent(const std::string& tool) {
     return run("command -v " + tool + " >/dev/null").exitCode == 0;
 }
+
+#endif
 
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
@@ -72,7 +78,10 @@ inline std::map<std::string, std::string> tree(const std::filesystem::path& root
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        const std::string rel = platform::utf8FromPath(std::filesystem::relative(it->path(), root));
+        std::string rel = platform::utf8FromPath(std::filesystem::relative(it->path(), root));
+#ifdef _WIN32
+        std::replace(rel.begin(), rel.end(), '\\', '/');
+#endif
         if (it->is_symlink())
             out[rel] = "-> " + std::filesystem::read_symlink(it->path()).string();
         else if (it->is_directory())
@@ -83,6 +92,7 @@ inline std::map<std::string, std::string> tree(const std::filesystem::path& root
     return out;
 }
 
+#ifndef _WIN32
 // The entry names a reader lists, '/' between folders, in its order.
 inline std::vector<std::string> listNames(const std::string& tool, const std::filesystem::path& archive,
                                           int* exitCode = nullptr) {
@@ -123,5 +133,6 @@ inline RunResult extractWith(const std::string& tool, const std::filesystem::pat
                    quoted(dest) + " " + quoted(archive));
     return {};
 }
+#endif
 
 }  // namespace rarwritetest

@@ -1,6 +1,5 @@
 #pragma once
 // Small helpers shared by the writer and extractor tests.
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -9,10 +8,10 @@
 #include "archiver/rar/archive_reader.h"
 #include "archiver/rar/rar4_writer.h"
 #include "platform/file.h"
+#include "tests/support/file_time.h"
 
 namespace rarwritetest {
 
-using nanoseconds_t = std::chrono::nanoseconds;
 
 inline std::string readText(const std::filesystem::path& p) {
     auto r = platform::readWholeFile(p);
@@ -25,19 +24,11 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p) {
 }
 
 inline void setMtime(const std::filesystem::path& p, std::int64_t seconds, long nanoseconds = 0) {
-    using namespace std::chrono;
-    const auto sys = sys_time<nanoseconds_t>(duration_cast<nanoseconds_t>(std::chrono::seconds(seconds)) +
-                                             nanoseconds_t(nanoseconds));
-    std::filesystem::last_write_time(p, file_clock::from_sys(sys));
+    testsupport::setModificationTime(p, seconds, nanoseconds);
 }
 
 // Seconds and nanoseconds since 1970 of a file's modification time.
-inline std::pair<std::int64_t, long> mtimeOf(const std::filesystem::path& p) {
-    using namespace std::chrono;
-    const auto sys = file_clock::to_sys(std::filesystem::last_write_time(p));
-    const auto ns = duration_cast<nanoseconds_t>(sys.time_since_epoch()).count();
-    return {ns / 1000000000, static_cast<long>(ns % 1000000000)};
-}
+inline std::pair<std::int64_t, long> mtimeOf(const std::filesystem::path& p) { return testsupport::modificationTime(p); }
 
 inline rar::Rar4AddItem fileItem(const std::filesystem::path& source, std::string stored) {
     return rar::Rar4AddItem{source, std::move(stored), false};

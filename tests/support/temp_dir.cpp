@@ -1,10 +1,12 @@
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace testsupport {
 
@@ -36,11 +38,25 @@ TempDir::~TempDir() {
     for (auto it = std::filesystem::recursive_directory_iterator(path_, ec); !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
         std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     }
-    std::filesystem::remove_all(path_, ec);
+    removeWhenFree(path_);
+}
+
+void removeWhenFree(const std::filesystem::path& path) {
+#ifdef _WIN32
+    constexpr int kAttempts = 100;
+#else
+    constexpr int kAttempts = 1;  // nothing stays busy
+#endif
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+        if (!ec || !std::filesystem::exists(path, ec)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 std::filesystem::path TempDir::write(std::string_view relativePath, std::string_view bytes) const {
-    auto p = path_ / platform::pathFromUtf8(relativePath);
+    auto p = *this / relativePath;
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -22,6 +22,22 @@ TEST(ArchiveList, KeepsTheOrderOfAddingAndRefusesAPathTwice) {
     EXPECT_FALSE(list.contains("/d/c.rar"));
 }
 
+// A second spelling of a name the file system takes as the same one is the same archive.
+TEST(ArchiveList, RefusesAnotherSpellingOfAPathWhereTheFileSystemTakesItAsTheSame) {
+    ArchiveList list;
+    EXPECT_TRUE(list.add("C:\\资料\\Ärger.rar"));
+#ifdef _WIN32
+    EXPECT_FALSE(list.add("c:/资料/ärger.RAR"));
+    EXPECT_TRUE(list.contains("C:/资料/ÄRGER.rar"));
+    EXPECT_EQ(pathsOf(list), (std::vector<std::string>{"C:\\资料\\Ärger.rar"}));
+    list.setPathAt(0, "C:\\资料\\新.rar");
+    EXPECT_TRUE(list.add("C:\\资料\\ärger.rar"));
+#else
+    EXPECT_TRUE(list.add("c:/资料/ärger.RAR"));
+    EXPECT_FALSE(list.contains("C:\\资料\\ärger.rar"));
+#endif
+}
+
 TEST(ArchiveList, RemovingARowShiftsTheRestAndFreesItsPath) {
     ArchiveList list;
     for (const char* p : {"/1.rar", "/2.rar", "/3.rar"}) list.add(p);

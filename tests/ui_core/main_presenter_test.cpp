@@ -114,7 +114,7 @@ TEST_F(PresenterTest, BrowsePutsTheFolderInThePathBoxAndAppendsItsArchivesInWalk
     view.runAll();
     EXPECT_EQ(view.text(Control::编辑框_路径), (tmp.path() / "tree").string());
     EXPECT_EQ(listed(), (std::vector<std::string>{(tmp.path() / "tree/sub/b.rar").string(), "/first.rar",
-                                                  (tmp.path() / "tree/a.rar").string()}));
+                                                  (tmp / "tree/a.rar").string()}));
     EXPECT_EQ(view.numbers(Control::超级列表框_文件), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_FALSE(presenter.walking());
 }

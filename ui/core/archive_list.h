@@ -1,7 +1,8 @@
 #pragma once
 // The working set of every batch job: full paths of RAR archives (UTF-8) in the order they
 // were added. A row's running number is always its position + 1, so removing a row
-// renumbers the rest. A path already in the list is not added again.
+// renumbers the rest. A path already in the list is not added again, in whatever spelling
+// the file system takes as the same name (letter case and "/" on Windows).
 //
 // Safe to share with one job thread: every operation takes the list's lock, so the window
 // may read rows while a rename job writes new paths back.
@@ -37,6 +38,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> paths_;
+    // The rows' platform::pathKey values.
     std::unordered_multiset<std::string> index_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/folder_link.h"
 #include "platform/paths.h"
 
 namespace fs = std::filesystem;
@@ -51,7 +52,8 @@ std::vector<std::string> DirectoryWalk::next(std::size_t budget) {
         fs::file_status own = entry.symlink_status(ec);
         if (!ec) {
             if (fs::is_directory(own)) {
-                queue_.push_back(QueuedDirectory{entry.path()});
+                // Where the standard library does not tell a link from a folder (Windows).
+                if (!platform::isFolderLink(entry.path())) queue_.push_back(QueuedDirectory{entry.path()});
             } else {
                 bool isFile = fs::is_regular_file(own);
                 if (fs::is_symlink(own)) isFile = fs::is_regular_file(fs::status(entry.path(), ec)) && !ec;

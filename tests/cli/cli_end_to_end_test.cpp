@@ -3,9 +3,11 @@
 // directory (myrar.exe, the exchange files, the journal) and its trash is its own too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "platform/file.h"
+#include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/fixtures.h"
@@ -18,10 +20,16 @@ using Lines = std::vector<std::string>;
 
 const std::string kZimukuStem = "Modern.Family.S05E05.720p.WEB-DL.DD5.1.H.264-HWD.";
 
+// Lines end in CR LF on Windows, as text written by a console program does there.
 Lines split(const std::string& text) {
     Lines lines;
     std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    for (std::string l; std::getline(in, l);) {
+#ifdef _WIN32
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+#endif
+        lines.push_back(l);
+    }
     return lines;
 }
 
@@ -38,7 +46,8 @@ Lines progress(const char* each, std::size_t count, const char* done) {
 class CliEndToEnd : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
-    fs::path program = dir / "bin/pimingbao-cli";
+    // pimingbao-cli.exe on Windows.
+    fs::path program = dir / "bin" / fs::path(PIMINGBAO_CLI_PROGRAM).filename();
     testsupport::ProcessRun last;
 
     void SetUp() override {
@@ -47,11 +56,16 @@ protected:
     }
 
     int run(const Lines& args) {
-        last = testsupport::runProcess(program, args,
-                                       {{"XDG_DATA_HOME", (dir / "data").string()},
-                                        {"XDG_STATE_HOME", (dir / "state").string()},
-                                        {"HOME", (dir / "home").string()}},
-                                       dir.path());
+#ifdef _WIN32
+        // The recycle bin is the system's own (under Wine its XDG trash, which
+        // scripts/wine-run.sh keeps inside the Wine prefix).
+        const std::map<std::string, std::string> environment;
+#else
+        const std::map<std::string, std::string> environment = {{"XDG_DATA_HOME", (dir / "data").string()},
+                                                                {"XDG_STATE_HOME", (dir / "state").string()},
+                                                                {"HOME", (dir / "home").string()}};
+#endif
+        last = testsupport::runProcess(program, args, environment, dir.path());
         return last.exitCode;
     }
     Lines out() const { return split(last.out); }
@@ -64,6 +78,8 @@ protected:
         return target.string();
     }
     std::string at(const std::string& relative) const { return (dir / relative).string(); }
+    // Whether a file the program named (in UTF-8) is there.
+    static bool exists(const std::string& path) { return fs::exists(platform::pathFromUtf8(path)); }
     bool sameBytes(const std::string& relative, const std::string& fixture) const {
         return platform::readWholeFile(dir / relative).value() == platform::readWholeFile(testsupport::fixture(fixture)).value();
     }
@@ -108,15 +124,16 @@ TEST_F(CliEndToEnd, RenamesRealArchivesAfterTheirEntries) {
         if (!c.newName.empty()) {
             EXPECT_EQ(lines[2], "[1] 已更名：" + original + " -> " + at(folder + "/" + c.newName));
             EXPECT_EQ(lines[3], "已更名 1 个，未改动 0 个，失败 0 个。(renamed 1, unchanged 0, failed 0)");
-            EXPECT_FALSE(fs::exists(original));
+            EXPECT_FALSE(exists(original));
             EXPECT_TRUE(sameBytes(folder + "/" + c.newName, c.fixture));
         } else {
             EXPECT_EQ(lines[2].rfind("[1] " + original + c.reason, 0), 0u) << lines[2];
-            EXPECT_TRUE(fs::exists(original));
+            EXPECT_TRUE(exists(original));
         }
     }
 }
 
+#ifndef _WIN32
 TEST_F(CliEndToEnd, ClashSendsTheArchiveToTheTrashAndUndoBringsItBack) {
     SKIP_WITHOUT_FIXTURES();
     const std::string first = copy("zimuku-10-ass.rar", "d/第一.rar");
@@ -143,6 +160,39 @@ TEST_F(CliEndToEnd, ClashSendsTheArchiveToTheTrashAndUndoBringsItBack) {
     EXPECT_FALSE(fs::exists(target));
     EXPECT_FALSE(fs::exists(trashed));
 }
+#else
+// The recycle bin takes the archive; where the shell does not say where it went (Wine's
+// shell, which has no IFileOperation), undo can bring back only the renamed one and says
+// that the other is not where the job left it.
+TEST_F(CliEndToEnd, ClashSendsTheArchiveToTheRecycleBinAndUndoRevertsTheRename) {
+    SKIP_WITHOUT_FIXTURES();
+    const std::string first = copy("zimuku-10-ass.rar", "d/第一.rar");
+    const std::string second = copy("zimuku-10-ass.rar", "d/第二.rar");
+    EXPECT_EQ(run({"rename", "--ext", "ass", first, second}), 1);
+    const std::string target = at("d/" + kZimukuStem + "英文.rar");
+    const Lines lines = out();
+    ASSERT_EQ(lines.size(), 7u) << last.out;
+    EXPECT_EQ(Lines(lines.begin(), lines.begin() + 5),
+              (Lines{"正在修改第1个文件名称。", "正在修改第2个文件名称。", "文件已存在！该文件被删除！",
+                     "RAR文件名称修改完毕！", "[1] 已更名：" + first + " -> " + target}));
+    EXPECT_EQ(lines[5].rfind("[2] " + second + "（文件已存在：" + target + "；本压缩包已移到回收站：", 0), 0u) << lines[5];
+    EXPECT_EQ(lines[6], "已更名 1 个，未改动 0 个，失败 1 个（其中 1 个已移到回收站）。(renamed 1, unchanged 0, failed 1, 1 went to the trash)");
+    EXPECT_FALSE(exists(second));
+    EXPECT_TRUE(fs::exists(dir / "bin/pimingbao-rename-journal.txt"));
+
+    const int undone = run({"undo"});
+    EXPECT_NE(last.out.find("已还原：" + target + " -> " + first), std::string::npos) << last.out;
+    EXPECT_TRUE(sameBytes("d/第一.rar", "zimuku-10-ass.rar"));
+    EXPECT_FALSE(exists(target));
+    if (exists(second)) {
+        // A shell that said where the archive went: undo brought it back too.
+        EXPECT_EQ(undone, 0) << last.out;
+        EXPECT_TRUE(sameBytes("d/第二.rar", "zimuku-10-ass.rar"));
+    } else {
+        EXPECT_EQ(undone, 1) << last.out;
+    }
+}
+#endif
 
 TEST_F(CliEndToEnd, NumbersKeepTheirWidthAcrossDirectoriesAndARerunChangesNothing) {
     SKIP_WITHOUT_FIXTURES();
@@ -236,7 +286,7 @@ TEST_F(CliEndToEnd, CleansRealArchivesAndReportsWhatTheArchiverRefused) {
         EXPECT_NE(e, kZimukuStem + "繁体.ass");
     }
     EXPECT_TRUE(sameBytes("c/win32.rar", "test_read_format_rar5_win32.rar"));
-    EXPECT_FALSE(fs::exists(paths[2]));  // emptied: the archiver removed the file
+    EXPECT_FALSE(exists(paths[2]));  // emptied: the archiver removed the file
     EXPECT_TRUE(sameBytes("c/lock.rar", "rar15-comment-lock.rar"));
     EXPECT_TRUE(sameBytes("c/vols.part1.rar", "rar5-vols.part1.rar"));
 }
@@ -252,7 +302,7 @@ TEST_F(CliEndToEnd, UndoAfterACleanStillRevertsTheRename) {
     ASSERT_EQ(run({"undo"}), 0) << last.out << last.err;
     EXPECT_EQ(out()[1], "已还原：" + renamed + " -> " + original);
     EXPECT_EQ(entries(original).size(), 9u);
-    EXPECT_FALSE(fs::exists(renamed));
+    EXPECT_FALSE(exists(renamed));
 }
 
 // The dry run foresees exactly what the archiver then takes away.

@@ -1,0 +1,163 @@
+#include "tests/faults/child_process.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/paths.h"
+#include "platform/text_codec.h"
+#include "tests/support/temp_dir.h"
+
+namespace testfaults {
+namespace {
+
+std::wstring wide(const std::string& utf8) { return platform::pathFromUtf8(utf8).native(); }
+
+std::filesystem::path newOutputFile() {
+    static std::atomic<unsigned> counter{0};
+    return std::filesystem::temp_directory_path() /
+           (L"pimingbao-fault-output-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
+}
+
+// One argument as the child's C runtime splits the command line back into argv.
+void appendQuoted(std::wstring& line, const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += argument;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+std::wstring environmentBlock(const std::map<std::string, std::string>& env) {
+    std::map<std::wstring, std::wstring> merged;
+    if (wchar_t* strings = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* e = strings; *e; e += wcslen(e) + 1) {
+            const std::wstring kv(e);
+            const auto eq = kv.find(L'=', 1);
+            if (eq != std::wstring::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
+        }
+        ::FreeEnvironmentStringsW(strings);
+    }
+    for (const auto& [k, v] : env) merged[wide(k)] = wide(v);
+    std::wstring block;
+    for (const auto& [k, v] : merged) block += k + L"=" + v + L'\0';
+    block += L'\0';
+    return block;
+}
+
+HANDLE inheritable(const std::filesystem::path& path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES sa{};
+    sa.nLength = sizeof sa;
+    sa.bInheritHandle = TRUE;
+    return ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+Child Child::start(const std::vector<std::string>& argv, const ChildOptions& options) {
+    if (argv.empty()) throw std::invalid_argument("no program to start");
+    auto output = newOutputFile();
+    HANDLE out = inheritable(output, GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE in = inheritable(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    if (out == INVALID_HANDLE_VALUE || in == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open the child's output file");
+    std::wstring commandLine;
+    for (const auto& a : argv) {
+        if (!commandLine.empty()) commandLine += L' ';
+        appendQuoted(commandLine, wide(a));
+    }
+    std::wstring environment = environmentBlock(options.environment);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    PROCESS_INFORMATION process{};
+    std::filesystem::path program = platform::pathFromUtf8(argv[0]);
+    program.make_preferred();
+    const wchar_t* folder = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+    const BOOL started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                          CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder, &startup,
+                                          &process);
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(out);
+    ::CloseHandle(in);
+    if (!started) throw std::runtime_error("cannot start " + argv[0] + ": error " + std::to_string(error));
+    ::CloseHandle(process.hThread);
+    return Child(process.hProcess, output);
+}
+
+Child::Child(Child&& other) noexcept
+    : process_(other.process_), terminated_(other.terminated_), outputFile_(std::move(other.outputFile_)) {
+    other.process_ = nullptr;
+}
+
+Child::~Child() {
+    if (process_) {
+        kill();
+        (void)wait();
+    }
+}
+
+// The counterpart of SIGKILL: the process ends at once, wherever it is, without running
+// any code of its own.
+void Child::kill() {
+    if (process_ && ::TerminateProcess(static_cast<HANDLE>(process_), 137)) terminated_ = true;
+}
+
+ChildExit Child::wait() {
+    ChildExit exit;
+    if (!process_) return exit;
+    HANDLE h = static_cast<HANDLE>(process_);
+    ::WaitForSingleObject(h, INFINITE);
+    DWORD code = 0;
+    if (::GetExitCodeProcess(h, &code)) exit.exitCode = static_cast<int>(code);
+    ::CloseHandle(h);
+    process_ = nullptr;
+    if (terminated_) {
+        exit.terminated = true;
+        exit.exitCode = -1;
+    }
+    std::ifstream in(outputFile_, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    in.close();
+    exit.output = text.str();
+    testsupport::removeWhenFree(outputFile_);
+    return exit;
+}
+
+ChildExit run(const std::vector<std::string>& argv, const ChildOptions& options) {
+    return Child::start(argv, options).wait();
+}
+
+ChildOptions withEnvironment(std::map<std::string, std::string> environment) {
+    ChildOptions options;
+    options.environment = std::move(environment);
+    return options;
+}
+
+std::string utf8(const std::string& gb18030) { return platform::decodeGb18030Lossy(gb18030); }
+
+// Windows keeps no root that permission bits do not stop: the tests run as they are.
+std::optional<UserId> unprivilegedUser() { return std::nullopt; }
+
+void giveTo(const std::filesystem::path&, std::optional<UserId>) {}
+
+}  // namespace testfaults

@@ -1,0 +1,158 @@
+#include "tests/support/windows_child.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "platform/paths.h"
+#include "tests/support/temp_dir.h"
+
+namespace testsupport {
+namespace {
+
+std::wstring wide(const std::string& utf8) { return platform::pathFromUtf8(utf8).native(); }
+
+std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// One argument as the child's C runtime splits the command line back into argv.
+void appendQuoted(std::wstring& line, const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += argument;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+// This process's environment with `env` over it, as CreateProcessW takes it: NAME=value
+// strings sorted by name, each ended by a zero, and a zero after the last.
+std::wstring environmentBlock(const std::map<std::string, std::string>& env) {
+    std::map<std::wstring, std::wstring> merged;
+    if (wchar_t* strings = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* e = strings; *e; e += wcslen(e) + 1) {
+            const std::wstring kv(e);
+            // Names starting with "=" are the per-drive folders of cmd.exe.
+            const auto eq = kv.find(L'=', 1);
+            if (eq != std::wstring::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
+        }
+        ::FreeEnvironmentStringsW(strings);
+    }
+    for (const auto& [k, v] : env) merged[wide(k)] = wide(v);
+    std::wstring block;
+    for (const auto& [k, v] : merged) block += k + L"=" + v + L'\0';
+    block += L'\0';
+    return block;
+}
+
+class InheritableFile {
+public:
+    InheritableFile(const std::filesystem::path& path, DWORD access, DWORD disposition) {
+        SECURITY_ATTRIBUTES sa{};
+        sa.nLength = sizeof sa;
+        sa.bInheritHandle = TRUE;
+        h_ = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    InheritableFile(const InheritableFile&) = delete;
+    InheritableFile& operator=(const InheritableFile&) = delete;
+    ~InheritableFile() {
+        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+    }
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+WindowsChildRun runWindowsChild(const WindowsChildRequest& request) {
+    // Files of their own for each run, outside the working directory the test looks at:
+    // under Wine the console host of the child holds them for a moment after it has ended.
+    static std::atomic<unsigned> runs{0};
+    std::error_code ec;
+    const auto base = std::filesystem::temp_directory_path(ec) /
+                      (L"pimingbao-child-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++runs));
+    const auto inFile = base.native() + L".in";
+    const auto outFile = base.native() + L".out";
+    const auto errFile = base.native() + L".err";
+
+    WindowsChildRun run;
+    if (request.input) {
+        std::ofstream(std::filesystem::path(inFile), std::ios::binary) << *request.input;
+    }
+    {
+        InheritableFile input(request.input ? std::filesystem::path(inFile) : std::filesystem::path(L"NUL"), GENERIC_READ,
+                              OPEN_EXISTING);
+        InheritableFile output(outFile, GENERIC_WRITE, CREATE_ALWAYS);
+        InheritableFile error(errFile, GENERIC_WRITE, CREATE_ALWAYS);
+        std::wstring commandLine;
+        appendQuoted(commandLine, request.program.native());
+        for (const auto& a : request.arguments) {
+            commandLine += L' ';
+            appendQuoted(commandLine, wide(a));
+        }
+        std::wstring environment = environmentBlock(request.environment);
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input.get();
+        startup.hStdOutput = output.get();
+        startup.hStdError = request.errorsIntoOutput ? output.get() : error.get();
+        PROCESS_INFORMATION process{};
+        std::filesystem::path program = request.program;
+        program.make_preferred();
+        const wchar_t* folder = request.workingDirectory.empty() ? nullptr : request.workingDirectory.c_str();
+        if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                              CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder, &startup, &process)) {
+            run.err = "cannot start " + platform::utf8FromPath(request.program) + ": error " + std::to_string(::GetLastError());
+        } else {
+            ::CloseHandle(process.hThread);
+            ::WaitForSingleObject(process.hProcess, INFINITE);
+            DWORD code = 0;
+            if (::GetExitCodeProcess(process.hProcess, &code)) run.exitCode = static_cast<int>(code);
+            ::CloseHandle(process.hProcess);
+            run.started = true;
+        }
+    }
+    if (run.started) {
+        run.out = slurp(outFile);
+        run.err = slurp(errFile);
+    }
+    for (const auto& f : {inFile, outFile, errFile}) removeWhenFree(f);
+    return run;
+}
+
+std::optional<std::filesystem::path> findOnPath(const std::string& name) {
+    std::wstring file = wide(name);
+    if (std::filesystem::path(file).extension().empty()) file += L".exe";
+    const DWORD n = ::SearchPathW(nullptr, file.c_str(), nullptr, 0, nullptr, nullptr);
+    if (n == 0) return std::nullopt;
+    std::wstring found(n, L'\0');
+    const DWORD written = ::SearchPathW(nullptr, file.c_str(), nullptr, n, found.data(), nullptr);
+    if (written == 0 || written >= n) return std::nullopt;
+    found.resize(written);
+    return std::filesystem::path(found);
+}
+
+}  // namespace testsupport

@@ -1,0 +1,7 @@
+// The window's tests run on the process's main thread, which owns every window they make.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Pictures of the window for the documentation: each page in turn, DIR/page-N.png.
+#include <filesystem>
+#include <string>
+
+namespace win32ui {
+
+class MainWindow;
+
+// An empty text when every picture was written, else what failed.
+std::string saveScreenshots(MainWindow& window, const std::filesystem::path& directory);
+
+}  // namespace win32ui
