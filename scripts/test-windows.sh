@@ -40,6 +40,9 @@ cmake -S . -B "$build" \
 # is linked, and the first start of Wine in a new prefix takes far longer than that may.
 scripts/wine-run.sh --prefix "$prefix" --init
 # One server for every test start instead of one per start (stopped by stop_wine).
+# The prefix's set-up may have left a server of its own running: end it first, or -p fails.
+stop_wine
+WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
 WINEPREFIX="$prefix" wineserver -p >"$build/wineserver.log" 2>&1
 configured=$(seconds)
 
