@@ -19,33 +19,6 @@ std::string describe(const std::string& what, const std::filesystem::path& path,
     return what + " " + utf8FromPath(path) + ": " + win32::errorText(error);
 }
 
-// One argument as the C runtime of the child splits its command line back into argv
-// (the rules of CommandLineToArgvW): quotes only where needed, a quote inside escaped,
-// and backslashes doubled only where they stand before a quote.
-void appendQuoted(std::wstring& line, const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        line += argument;
-        return;
-    }
-    line += L'"';
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == L'"') {
-            line.append(backslashes * 2 + 1, L'\\');
-        } else {
-            line.append(backslashes, L'\\');
-        }
-        backslashes = 0;
-        line += c;
-    }
-    line.append(backslashes * 2, L'\\');
-    line += L'"';
-}
-
 // The child inherits exactly these handles and no other that happens to be inheritable
 // in this process at the moment (another thread may be starting a child of its own).
 class InheritedHandles {
@@ -159,10 +132,10 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     const std::wstring name =
         request.programName.empty() ? request.program.filename().native() : win32::wideFromUtf8(request.programName);
     std::wstring commandLine;
-    appendQuoted(commandLine, name);
+    win32::appendQuotedArgument(commandLine, name);
     for (const auto& argument : request.arguments) {
         commandLine += L' ';
-        appendQuoted(commandLine, win32::wideFromUtf8(argument));
+        win32::appendQuotedArgument(commandLine, win32::wideFromUtf8(argument));
     }
 
     // The system's own separators: "/" is not one in every part of the system.

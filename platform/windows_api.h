@@ -48,4 +48,8 @@ private:
     HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
+// Appends one argument to a command line so that the child's C runtime splits it back into
+// exactly that argv entry (the rules of CommandLineToArgvW).
+void appendQuotedArgument(std::wstring& line, const std::wstring& argument);
+
 }  // namespace platform::win32

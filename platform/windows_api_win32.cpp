@@ -36,4 +36,31 @@ std::string describe(std::string_view what, const std::filesystem::path& path, D
     return std::string(what) + " " + utf8FromPath(path) + ": " + errorText(error);
 }
 
+// One argument as the C runtime of the child splits its command line back into argv
+// (the rules of CommandLineToArgvW): quotes only where needed, a quote inside escaped,
+// and backslashes doubled only where they stand before a quote.
+void appendQuotedArgument(std::wstring& line, const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += argument;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            line.append(backslashes * 2 + 1, L'\\');
+        } else {
+            line.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
 }  // namespace platform::win32

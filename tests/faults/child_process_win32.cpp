@@ -9,7 +9,9 @@
 
 #include "platform/paths.h"
 #include "platform/text_codec.h"
+#include "platform/windows_api.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/windows_child.h"
 
 namespace testfaults {
 namespace {
@@ -20,44 +22,6 @@ std::filesystem::path newOutputFile() {
     static std::atomic<unsigned> counter{0};
     return std::filesystem::temp_directory_path() /
            (L"pimingbao-fault-output-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
-}
-
-// One argument as the child's C runtime splits the command line back into argv.
-void appendQuoted(std::wstring& line, const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        line += argument;
-        return;
-    }
-    line += L'"';
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        line += c;
-    }
-    line.append(backslashes * 2, L'\\');
-    line += L'"';
-}
-
-std::wstring environmentBlock(const std::map<std::string, std::string>& env) {
-    std::map<std::wstring, std::wstring> merged;
-    if (wchar_t* strings = ::GetEnvironmentStringsW()) {
-        for (const wchar_t* e = strings; *e; e += wcslen(e) + 1) {
-            const std::wstring kv(e);
-            const auto eq = kv.find(L'=', 1);
-            if (eq != std::wstring::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        ::FreeEnvironmentStringsW(strings);
-    }
-    for (const auto& [k, v] : env) merged[wide(k)] = wide(v);
-    std::wstring block;
-    for (const auto& [k, v] : merged) block += k + L"=" + v + L'\0';
-    block += L'\0';
-    return block;
 }
 
 HANDLE inheritable(const std::filesystem::path& path, DWORD access, DWORD disposition) {
@@ -79,9 +43,9 @@ Child Child::start(const std::vector<std::string>& argv, const ChildOptions& opt
     std::wstring commandLine;
     for (const auto& a : argv) {
         if (!commandLine.empty()) commandLine += L' ';
-        appendQuoted(commandLine, wide(a));
+        platform::win32::appendQuotedArgument(commandLine, wide(a));
     }
-    std::wstring environment = environmentBlock(options.environment);
+    std::wstring environment = testsupport::environmentBlock(options.environment);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

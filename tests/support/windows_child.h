@@ -31,6 +31,10 @@ struct WindowsChildRun {
 
 WindowsChildRun runWindowsChild(const WindowsChildRequest& request);
 
+// This process's environment with `env` over it, as CreateProcessW takes it: NAME=value
+// strings sorted by name, each ended by a zero, and a zero after the last.
+std::wstring environmentBlock(const std::map<std::string, std::string>& env);
+
 // The full name of `name` (".exe" added when it has no extension) in a folder of PATH.
 std::optional<std::filesystem::path> findOnPath(const std::string& name);
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/paths.h"
+#include "platform/windows_api.h"
 #include "tests/support/temp_dir.h"
 
 namespace testsupport {
@@ -20,47 +21,6 @@ std::string slurp(const std::filesystem::path& p) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-// One argument as the child's C runtime splits the command line back into argv.
-void appendQuoted(std::wstring& line, const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        line += argument;
-        return;
-    }
-    line += L'"';
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        line += c;
-    }
-    line.append(backslashes * 2, L'\\');
-    line += L'"';
-}
-
-// This process's environment with `env` over it, as CreateProcessW takes it: NAME=value
-// strings sorted by name, each ended by a zero, and a zero after the last.
-std::wstring environmentBlock(const std::map<std::string, std::string>& env) {
-    std::map<std::wstring, std::wstring> merged;
-    if (wchar_t* strings = ::GetEnvironmentStringsW()) {
-        for (const wchar_t* e = strings; *e; e += wcslen(e) + 1) {
-            const std::wstring kv(e);
-            // Names starting with "=" are the per-drive folders of cmd.exe.
-            const auto eq = kv.find(L'=', 1);
-            if (eq != std::wstring::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        ::FreeEnvironmentStringsW(strings);
-    }
-    for (const auto& [k, v] : env) merged[wide(k)] = wide(v);
-    std::wstring block;
-    for (const auto& [k, v] : merged) block += k + L"=" + v + L'\0';
-    block += L'\0';
-    return block;
 }
 
 class InheritableFile {
@@ -106,10 +66,10 @@ WindowsChildRun runWindowsChild(const WindowsChildRequest& request) {
         InheritableFile output(outFile, GENERIC_WRITE, CREATE_ALWAYS);
         InheritableFile error(errFile, GENERIC_WRITE, CREATE_ALWAYS);
         std::wstring commandLine;
-        appendQuoted(commandLine, request.program.native());
+        platform::win32::appendQuotedArgument(commandLine, request.program.native());
         for (const auto& a : request.arguments) {
             commandLine += L' ';
-            appendQuoted(commandLine, wide(a));
+            platform::win32::appendQuotedArgument(commandLine, wide(a));
         }
         std::wstring environment = environmentBlock(request.environment);
 
@@ -153,6 +113,26 @@ std::optional<std::filesystem::path> findOnPath(const std::string& name) {
     if (written == 0 || written >= n) return std::nullopt;
     found.resize(written);
     return std::filesystem::path(found);
+}
+
+// This process's environment with `env` over it, as CreateProcessW takes it: NAME=value
+// strings sorted by name, each ended by a zero, and a zero after the last.
+std::wstring environmentBlock(const std::map<std::string, std::string>& env) {
+    std::map<std::wstring, std::wstring> merged;
+    if (wchar_t* strings = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* e = strings; *e; e += wcslen(e) + 1) {
+            const std::wstring kv(e);
+            // Names starting with "=" are the per-drive folders of cmd.exe.
+            const auto eq = kv.find(L'=', 1);
+            if (eq != std::wstring::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
+        }
+        ::FreeEnvironmentStringsW(strings);
+    }
+    for (const auto& [k, v] : env) merged[wide(k)] = wide(v);
+    std::wstring block;
+    for (const auto& [k, v] : merged) block += k + L"=" + v + L'\0';
+    block += L'\0';
+    return block;
 }
 
 }  // namespace testsupport
