@@ -508,6 +508,9 @@ per_archive() { awk -v us="$1" -v n="$small_count" 'BEGIN { if (us == "") print 
   echo "archive it cannot be faster than the disk writes, while \`cp\` ends when the copy is in"
   echo "the page cache: d ÷ cp measures the disk against memory there, and d ÷ (cp + sync), with"
   echo "the old file's release (rm) beside it, is the figure that compares like with like."
+  echo "A copy into the page cache is also only as fast as the system hands out memory: on a"
+  echo "virtual machine whose host takes back idle memory that varies from run to run (cp of the"
+  echo "big archive took $(ms "$(column copy-big 1 | sort -n | head -n 1)") to $(ms "$(column copy-big 1 | sort -n | tail -n 1)") ms over the runs here), and d ÷ cp with it."
   echo
   echo "The \"written\" column shows whether an entry at the end is removed without rewriting"
   echo "the rest: a rewrite writes about the archive's size, a cut in place a few bytes (the end"

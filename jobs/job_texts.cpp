@@ -31,7 +31,10 @@ std::string heldByListedArchive(std::size_t ordinal) {
 std::string moveFailed(std::string_view problem) { return "未更名：" + std::string(problem); }
 
 std::string clashTrashed(std::string_view newPath, std::string_view trashPath) {
-    return "文件已存在：" + std::string(newPath) + "；本压缩包已移到回收站：" + std::string(trashPath);
+    // The older recycle-bin interface of Windows does not say where the file went.
+    std::string text = "文件已存在：" + std::string(newPath) + "；本压缩包已移到回收站";
+    if (!trashPath.empty()) text += "：" + std::string(trashPath);
+    return text;
 }
 
 std::string clashKept(std::string_view newPath, std::string_view problem) {

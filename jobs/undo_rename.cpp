@@ -41,6 +41,10 @@ UndoStep undoMove(const JournalRecord& record, const platform::FileIdentity& exp
 
 UndoStep undoTrash(const JournalRecord& record, JobFileSystem& files) {
     UndoStep step{UndoStep::Outcome::Failed, record.to, record.from, {}};
+    if (record.to.empty()) {
+        step.outcome = UndoStep::Outcome::InTrashUnknownWhere;
+        return step;
+    }
     auto id = files.identity(record.to);
     if (!id || !(*id == record.id)) {
         step.outcome = UndoStep::Outcome::NotWhereLeft;
@@ -106,6 +110,8 @@ std::string undoStepText(const UndoStep& step) {
             return "未还原：" + step.from + " 已不在更名后的位置";
         case UndoStep::Outcome::OldNameTaken:
             return "未还原：" + step.from + "，原名称 " + step.to + " 已被占用";
+        case UndoStep::Outcome::InTrashUnknownWhere:
+            return "未还原：" + step.to + " 已移到回收站，请在回收站中还原";
         case UndoStep::Outcome::Failed:
             break;
     }

@@ -13,7 +13,9 @@
 namespace jobs {
 
 struct UndoStep {
-    enum class Outcome { Restored, NotWhereLeft, OldNameTaken, Failed };
+    // InTrashUnknownWhere: the trash took it without saying where, so only the desktop's
+    // own restore can bring it back.
+    enum class Outcome { Restored, NotWhereLeft, OldNameTaken, InTrashUnknownWhere, Failed };
     Outcome outcome = Outcome::Failed;
     std::string from;  // where the job left the archive (a path, or its place in the trash)
     std::string to;    // where undo puts it back

@@ -36,10 +36,9 @@ struct ProcessOutcome {
 };
 
 // Fails, with what failed and on which file, only when the child could not be started;
-// once it has started, the call returns after it has ended and its output is closed. On
-// Windows also once it has ended and its output is read to the last byte written: a process
-// it started (under Wine the desktop process and the console host do) may hold the output
-// open long after, and that is no reason to wait.
+// once it has started, the call returns after it has ended and its output is read to the
+// last byte it wrote. A process the child started may hold the output open long after
+// (under Wine the desktop process and the console host do), and that is no reason to wait.
 Result<ProcessOutcome> runProcess(const ProcessRequest& request);
 
 }  // namespace platform

@@ -1,8 +1,10 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +77,41 @@ int resetSignals(posix_spawnattr_t* attributes) {
     return ::posix_spawnattr_setflags(attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 }
 
+// Reads the child's output until the pipe ends. A process the child started and left
+// running may hold the pipe open long after the child has ended; once the child has ended,
+// what is already in the pipe is all of its output, so the reading stops there.
+void readOutput(int readEnd, pid_t pid, std::string& output) {
+    std::array<char, kReadBufferSize> buffer;
+    const int childEnded = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (childEnded < 0) {
+        // A kernel without pidfd_open: read to the end of the pipe.
+        for (;;) {
+            ssize_t n = ::read(readEnd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return;
+            output.append(buffer.data(), static_cast<std::size_t>(n));
+        }
+    }
+    Descriptor owner(childEnded);
+    bool ended = false;
+    for (;;) {
+        std::array<pollfd, 2> waits{pollfd{readEnd, POLLIN, 0}, pollfd{childEnded, POLLIN, 0}};
+        if (::poll(waits.data(), ended ? 1 : 2, ended ? 0 : -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (!ended && (waits[1].revents & POLLIN)) ended = true;
+        if (waits[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            ssize_t n = ::read(readEnd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return;
+            output.append(buffer.data(), static_cast<std::size_t>(n));
+        } else if (ended) {
+            return;  // the child has ended and the pipe holds nothing more
+        }
+    }
+}
+
 }  // namespace
 
 Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
@@ -124,13 +161,7 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     outputFile.reset();
 
     ProcessOutcome outcome;
-    std::array<char, kReadBufferSize> buffer;
-    for (;;) {
-        ssize_t n = ::read(readEnd.get(), buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        outcome.output.append(buffer.data(), static_cast<std::size_t>(n));
-    }
+    readOutput(readEnd.get(), pid, outcome.output);
     readEnd.reset();
 
     int status = 0;

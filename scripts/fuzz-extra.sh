@@ -62,26 +62,12 @@ for target in fuzz_listing_parser fuzz_ini_document; do
   fi
 done
 
-if [ "$coverage" = 1 ] && ! command -v llvm-cov >/dev/null; then
-  echo "no llvm-cov: install the Debian package llvm for the coverage report" >&2
-  coverage=0
-fi
-if [ "$coverage" = 1 ]; then
-  covbuild="$build/coverage"
-  CXX=clang++ cmake -S "$root/fuzz_extra" -B "$covbuild" -DFUZZ_COVERAGE=ON >/dev/null
-  cmake --build "$covbuild" -j2 --target fuzz_listing_parser fuzz_ini_document >/dev/null
-  for target in fuzz_listing_parser fuzz_ini_document; do
-    case $target in
-      fuzz_listing_parser) sources=("$root/archiver/driver/listing_parser.cpp" "$root/archiver/driver/archiver_output.cpp") ;;
-      fuzz_ini_document) sources=("$root/ui/core/ini_document.cpp") ;;
-    esac
-    rm -f "$covbuild/$target".profraw
-    LLVM_PROFILE_FILE="$covbuild/$target.profraw" "$covbuild/$target" -runs=0 \
-      "$build/corpus/$target" "$seeds/$target" >/dev/null 2>&1 || true
-    llvm-profdata merge -sparse "$covbuild/$target.profraw" -o "$covbuild/$target.profdata"
-    echo "line coverage of $target's corpus:"
-    llvm-cov report "$covbuild/$target" -instr-profile="$covbuild/$target.profdata" "${sources[@]}" |
-      awk '!/^-+$/ && NF { print "  " $0 }'
-  done
+. "$root/scripts/fuzz-coverage.sh"
+covbuild="$build/coverage"
+if [ "$coverage" = 1 ] && fuzz_coverage_build "$root/fuzz_extra" "$covbuild" fuzz_listing_parser fuzz_ini_document; then
+  fuzz_line_coverage "$covbuild" fuzz_listing_parser "$build/corpus/fuzz_listing_parser" "$seeds/fuzz_listing_parser" -- \
+    "$root/archiver/driver/listing_parser.cpp" "$root/archiver/driver/archiver_output.cpp"
+  fuzz_line_coverage "$covbuild" fuzz_ini_document "$build/corpus/fuzz_ini_document" "$seeds/fuzz_ini_document" -- \
+    "$root/ui/core/ini_document.cpp"
 fi
 exit $status

@@ -68,4 +68,12 @@ ArchiveAccess openArchive(const std::string& path, const rar::ReadOptions& optio
     return access;
 }
 
+bool archiveWritable(const std::filesystem::path& archive) {
+    std::error_code ec;
+    const auto permissions = std::filesystem::status(archive, ec).permissions();
+    if (ec) return true;  // the write itself will tell
+    using std::filesystem::perms;
+    return (permissions & (perms::owner_write | perms::group_write | perms::others_write)) != perms::none;
+}
+
 }  // namespace console

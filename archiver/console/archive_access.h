@@ -2,6 +2,7 @@
 // Opening the archive a command names, with every failure told in the archiver's words:
 // a missing file, a folder, a file that is no RAR archive, encrypted headers without the
 // right password, and damage found while reading the headers.
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,5 +28,9 @@ ArchiveAccess openArchive(const std::string& pathUtf8, const rar::ReadOptions& o
 
 // Writes the message for a problem met while reading `pathUtf8` and returns its exit code.
 ExitCode reportReadProblem(const std::string& pathUtf8, const rar::ReadProblem& problem, ConsoleIo& io);
+
+// False when the archive file is marked read-only (no write permission, or the read-only
+// attribute on Windows): the user has said it must not change, so no command rewrites it.
+bool archiveWritable(const std::filesystem::path& archive);
 
 }  // namespace console

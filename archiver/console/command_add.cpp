@@ -99,6 +99,10 @@ ExitCode runAddCommand(const Invocation& inv) {
             io.line(msg::cannotAddToEncryptedHeaders(path));
             return ExitCode::Unsupported;
         }
+        if (!archiveWritable(nativePath)) {
+            io.line(msg::archiveReadOnly(path));
+            return ExitCode::FileError;
+        }
     }
 
     AddSourceOptions sourceOptions;

@@ -15,17 +15,6 @@
 #include "platform/paths.h"
 
 namespace console {
-namespace {
-
-bool writable(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto perms = std::filesystem::status(path, ec).permissions();
-    if (ec) return true;  // the write itself will tell
-    using std::filesystem::perms;
-    return (perms & (perms::owner_write | perms::group_write | perms::others_write)) != perms::none;
-}
-
-}  // namespace
 
 ExitCode runDeleteCommand(const Invocation& inv) {
     ConsoleIo& io = inv.io;
@@ -88,7 +77,7 @@ ExitCode runDeleteCommand(const Invocation& inv) {
         io.line(msg::nothingToDelete());
         return ExitCode::NothingMatched;
     }
-    if (!writable(nativePath)) {
+    if (!archiveWritable(nativePath)) {
         io.line(msg::archiveReadOnly(path));
         return ExitCode::FileError;
     }

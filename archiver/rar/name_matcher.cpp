@@ -112,14 +112,14 @@ namespace {
 // listing compares every entry of the archive, and plain ASCII paths then cost no
 // allocation at all.
 void foldInto(std::string_view utf8, std::u32string& out) {
-    out.clear();
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
+    out.resize(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto u = static_cast<unsigned char>(utf8[i]);
         if (u >= 0x80) {
             out = NameMatcher::fold(utf8);
             return;
         }
-        out.push_back(u >= 'A' && u <= 'Z' ? static_cast<char32_t>(u + 0x20) : static_cast<char32_t>(u));
+        out[i] = u >= 'A' && u <= 'Z' ? static_cast<char32_t>(u + 0x20) : static_cast<char32_t>(u);
     }
 }
 
@@ -129,8 +129,8 @@ public:
     explicit PartCursor(std::u32string_view path) : path_(path) {}
     bool next(std::u32string_view& part) {
         if (start_ > path_.size()) return false;
-        const std::size_t end = path_.find_first_of(U"\\/", start_);
-        const std::size_t stop = end == std::u32string_view::npos ? path_.size() : end;
+        std::size_t stop = start_;
+        while (stop < path_.size() && path_[stop] != U'\\' && path_[stop] != U'/') ++stop;
         part = path_.substr(start_, stop - start_);
         start_ = stop + 1;
         return true;

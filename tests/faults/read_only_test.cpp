@@ -47,14 +47,17 @@ protected:
 
 struct RefusalCase {
     const char* name;
+    const char* command;  // "d" deletes ad.txt, "a" adds a new file
     bool readOnlyFolder;  // else the archive itself is read-only
     const char* message;
 };
 
-TEST_F(ReadOnlyTest, DeleteRefusesAndKeepsTheArchive) {
+// Both commands that change an archive refuse the same way.
+TEST_F(ReadOnlyTest, ChangingCommandsRefuseAndKeepTheArchive) {
     const RefusalCase cases[] = {
-        {"read-only archive", false, "是只读的，不能修改"},
-        {"archive in a read-only folder", true, "原文件没有改动"},
+        {"delete from a read-only archive", "d", false, "是只读的，不能修改"},
+        {"delete in a read-only folder", "d", true, "原文件没有改动"},
+        {"add to a read-only archive", "a", false, "是只读的，不能修改"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -62,12 +65,14 @@ TEST_F(ReadOnlyTest, DeleteRefusesAndKeepsTheArchive) {
         const auto folder = dir / c.name;
         const auto archive = folder / "archive.rar";
         buildArchive(archive, kFiles);
+        const auto added = dir.write(std::string(c.name) + ".txt", "new file\r\n");
         const std::string before = readBytes(archive);
         const auto myrar = installMyrar(dir / "bin");
         handOver();
         makeReadOnly(c.readOnlyFolder ? folder : archive);
 
-        const ChildExit done = run({myrar.string(), "d", "-y", archive.string(), "ad.txt"}, options());
+        const std::string what = std::string(c.command) == "d" ? std::string("ad.txt") : added.string();
+        const ChildExit done = run({myrar.string(), c.command, "-y", archive.string(), what}, options());
         EXPECT_EQ(done.exitCode, 5) << utf8(done.output);
         EXPECT_NE(utf8(done.output).find(c.message), std::string::npos) << utf8(done.output);
         EXPECT_EQ(readBytes(archive), before);

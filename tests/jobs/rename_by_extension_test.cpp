@@ -186,6 +186,19 @@ TEST_F(RenameByExtension, ClashWithoutATrashKeepsTheArchiveAndSaysSo) {
     EXPECT_EQ(results[1].category(), RenameResult::Category::Failed);
 }
 
+// The older recycle-bin interface of Windows takes the file without saying where to.
+TEST_F(RenameByExtension, ClashIntoATrashThatDoesNotSayWhereNamesNoPlace) {
+    testsupport::UntoldTrashFileSystem untold(dir / "bin");
+    jobs::VectorArchiveRows rows({archive("d/first.rar", "help-example"), archive("d/second.rar", "help-example")});
+    auto results = run(rows, "exe", &untold);
+
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[1].outcome, Outcome::Trashed);
+    EXPECT_EQ(results[1].detail, "文件已存在：" + at("d/文件2.rar") + "；本压缩包已移到回收站");
+    EXPECT_FALSE(exists("d/second.rar"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "bin/second.rar"));
+}
+
 TEST_F(RenameByExtension, ArchiveAlreadyUnderItsNewNameIsNeverDeleted) {
     // Only letter case differs, on a file system that ignores it.
     testsupport::CaseBlindFileSystem caseBlind(trashDir);

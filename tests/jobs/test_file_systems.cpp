@@ -41,4 +41,14 @@ platform::Status CaseBlindFileSystem::restore(const platform::TrashedFile& trash
     return disk_.restore(trashed, original);
 }
 
+
+platform::Result<platform::TrashedFile> UntoldTrashFileSystem::trash(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(bin_, ec);
+    const auto file = platform::pathFromUtf8(path);
+    std::filesystem::rename(file, bin_ / file.filename(), ec);
+    if (ec) return platform::Status::failure("cannot recycle " + path + ": " + ec.message());
+    return platform::TrashedFile{};
+}
+
 }  // namespace testsupport

@@ -1,6 +1,7 @@
 #pragma once
 // File systems for the job tests, over a real temporary folder: one that ignores letter
-// case the way FAT and NTFS do, and one whose trash takes nothing.
+// case the way FAT and NTFS do, one whose trash takes nothing, and one whose trash takes
+// files without saying where they went (the older recycle-bin interface of Windows).
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -40,6 +41,25 @@ public:
     }
 
 private:
+    jobs::RealJobFileSystem disk_;
+};
+
+// The real file system, except that its trash moves a file into `bin` and does not say
+// where it went.
+class UntoldTrashFileSystem final : public jobs::JobFileSystem {
+public:
+    explicit UntoldTrashFileSystem(std::filesystem::path bin) : bin_(std::move(bin)) {}
+
+    bool exists(const std::string& path) override { return disk_.exists(path); }
+    std::optional<platform::FileIdentity> identity(const std::string& path) override { return disk_.identity(path); }
+    platform::MoveOutcome move(const std::string& from, const std::string& to) override { return disk_.move(from, to); }
+    platform::Result<platform::TrashedFile> trash(const std::string& path) override;
+    platform::Status restore(const platform::TrashedFile&, const std::string& original) override {
+        return platform::Status::failure("cannot bring back " + original + " from an untold place");
+    }
+
+private:
+    std::filesystem::path bin_;
     jobs::RealJobFileSystem disk_;
 };
 

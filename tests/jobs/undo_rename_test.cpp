@@ -7,6 +7,7 @@
 #include "jobs/rename_journal.h"
 #include "platform/file.h"
 #include "tests/jobs/job_test_fixture.h"
+#include "tests/jobs/test_file_systems.h"
 
 namespace {
 
@@ -20,10 +21,11 @@ protected:
     void SetUp() override { std::filesystem::create_directories(journalFile.parent_path()); }
 
     std::vector<jobs::RenameResult> rename(jobs::VectorArchiveRows& rows, jobs::RenameMode mode,
-                                           const std::string& extension, const std::string& start = {}) {
+                                           const std::string& extension, const std::string& start = {},
+                                           jobs::JobFileSystem* fs = nullptr) {
         auto journal = jobs::RenameJournal::open(journalFile);
         EXPECT_TRUE(journal.ok()) << journal.message();
-        jobs::RenameJob job(commands, files);
+        jobs::RenameJob job(commands, fs ? *fs : files);
         job.setJournal(&*journal);
         jobs::RenameRequest request;
         request.mode = mode;
@@ -61,6 +63,25 @@ TEST_F(UndoTest, RevertsTheRenamesAndBringsTheTrashedArchiveBack) {
     EXPECT_TRUE(std::filesystem::is_empty(trashDir / "info"));
 
     // Undone once; nothing earlier is left.
+    EXPECT_FALSE(undo().foundJob);
+}
+
+// Trashed where the trash did not say where to: only the desktop can bring it back, and
+// undo says so instead of naming an empty place.
+TEST_F(UndoTest, SendsTheUserToTheTrashForAnArchiveItCannotFindThere) {
+    testsupport::UntoldTrashFileSystem untold(dir / "bin");
+    jobs::VectorArchiveRows rows({archive("d/first.rar", "help-example"), archive("d/second.rar", "help-example")});
+    rename(rows, jobs::RenameMode::ByExtension, "exe", {}, &untold);
+    ASSERT_TRUE(std::filesystem::exists(dir / "bin/second.rar"));
+
+    auto report = undo();
+    ASSERT_EQ(report.steps.size(), 2u);
+    EXPECT_EQ(report.steps[0].outcome, UndoStep::Outcome::InTrashUnknownWhere);
+    EXPECT_EQ(jobs::undoStepText(report.steps[0]), "未还原：" + at("d/second.rar") + " 已移到回收站，请在回收站中还原");
+    EXPECT_EQ(report.steps[1].outcome, UndoStep::Outcome::Restored);
+    EXPECT_FALSE(report.complete());
+    EXPECT_EQ(tag("d/first.rar"), "d/first.rar");
+    // Nothing undo could still do is left open.
     EXPECT_FALSE(undo().foundJob);
 }
 

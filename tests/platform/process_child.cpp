@@ -8,9 +8,10 @@
 //   stderr TEXT      prints TEXT to its standard error
 //   wait-for FILE    waits (at most a minute) until FILE exists, removes it and prints
 //                    "released"
+//   leave-behind FILE  leaves a process running that holds its standard output and error
+//                      and does wait-for FILE (in the system's temporary folder), then
+//                      prints "left"
 // and on Windows only:
-//   leave-behind FILE  starts a copy of itself that inherits its standard handles and does
-//                      wait-for FILE in the system's temporary folder, then prints "left"
 //   write-handle H     writes "leaked" through the handle numbered H; ends with 4 when
 //                      there is no such handle
 #include <chrono>
@@ -26,6 +27,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -79,6 +82,33 @@ std::filesystem::path pathOf(const std::string& utf8) {
 #endif
 }
 
+void waitFor(const std::string& releaseFile) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    std::error_code ec;
+    while (!std::filesystem::exists(pathOf(releaseFile), ec) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::filesystem::remove(pathOf(releaseFile), ec);
+    std::printf("released\n");
+    std::fflush(stdout);
+}
+
+#ifndef _WIN32
+int leaveBehind(const std::string& releaseFile) {
+    std::fflush(stdout);
+    const pid_t helper = ::fork();
+    if (helper < 0) return 3;
+    if (helper == 0) {
+        std::error_code ec;
+        std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
+        waitFor(releaseFile);
+        ::_exit(0);
+    }
+    std::printf("left\n");
+    return 0;
+}
+#endif
+
 int run(const std::vector<std::string>& args) {
     if (args.empty()) return 2;
     const std::string& command = args[0];
@@ -100,16 +130,10 @@ int run(const std::vector<std::string>& args) {
     } else if (command == "stderr" && args.size() == 2) {
         std::fprintf(stderr, "%s\n", args[1].c_str());
     } else if (command == "wait-for" && args.size() == 2) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-        std::error_code ec;
-        while (!std::filesystem::exists(pathOf(args[1]), ec) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        std::filesystem::remove(pathOf(args[1]), ec);
-        std::printf("released\n");
-#ifdef _WIN32
+        waitFor(args[1]);
     } else if (command == "leave-behind" && args.size() == 2) {
         return leaveBehind(args[1]);
+#ifdef _WIN32
     } else if (command == "write-handle" && args.size() == 2) {
         return writeThroughHandle(args[1]);
 #endif

@@ -147,6 +147,24 @@ TEST(ProcessRunner, ChildrenStartedSideBySideKeepTheirOwnOutput) {
     EXPECT_LT(quickTook, std::chrono::seconds(30));
 }
 
+// A program may leave a helper of its own running with its output; under Wine the desktop
+// process is one (the first program that asks for a window starts it, and it lives on).
+TEST(ProcessRunner, ReturnsWhenTheChildEndsThoughAHelperKeepsItsOutputOpen) {
+    TempDir dir;
+    const auto release = dir / "release";
+    const auto started = std::chrono::steady_clock::now();
+    auto outcome = platform::runProcess(child(dir, {"leave-behind", platform::utf8FromPath(release)}));
+    const auto took = std::chrono::steady_clock::now() - started;
+    // The helper takes the release away as it goes; the folder must outlive its wait.
+    dir.write("release", "");
+    for (int i = 0; i < 500 && std::filesystem::exists(release); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(outcome) << outcome.message();
+    EXPECT_EQ(outcome->exitCode, 0);
+    EXPECT_EQ(outcome->output, "left\n");
+    // The helper waits a minute at most for the release.
+    EXPECT_LT(took, std::chrono::seconds(30));
+}
+
 TEST(ProcessRunner, NamesTheProgramWhenItCannotStart) {
     TempDir dir;
     auto notAProgram = dir.write("plain.txt", "not a program");

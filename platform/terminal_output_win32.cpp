@@ -1,0 +1,58 @@
+#include "platform/terminal_output.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "platform/utf8_chunk_buffer.h"
+#include "platform/windows_api.h"
+
+namespace platform {
+namespace {
+
+bool isConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+}
+
+bool writeToConsole(HANDLE console, std::string_view utf8) {
+    const std::wstring wide = win32::wideFromUtf8(utf8);
+    const wchar_t* next = wide.data();
+    std::size_t left = wide.size();
+    while (left > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 16 * 1024));
+        DWORD written = 0;
+        if (!::WriteConsoleW(console, next, chunk, &written, nullptr) || written == 0) return false;
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+// A console stream for the handle when it is a console window, else the C++ stream that
+// writes bytes.
+std::ostream& streamFor(DWORD which, std::ostream& bytes) {
+    const HANDLE handle = ::GetStdHandle(which);
+    if (!isConsole(handle)) return bytes;
+    // Never destroyed: static objects may still print while the program ends.
+    static_cast<void>(bytes.flush());
+    auto* buffer = new Utf8ChunkBuffer([handle](std::string_view text) { return writeToConsole(handle, text); });
+    auto* stream = new std::ostream(buffer);
+    if (which == STD_ERROR_HANDLE) stream->setf(std::ios::unitbuf);
+    return *stream;
+}
+
+}  // namespace
+
+std::ostream& terminalOut() {
+    static std::ostream& stream = streamFor(STD_OUTPUT_HANDLE, std::cout);
+    return stream;
+}
+
+std::ostream& terminalErr() {
+    static std::ostream& stream = streamFor(STD_ERROR_HANDLE, std::cerr);
+    return stream;
+}
+
+}  // namespace platform
