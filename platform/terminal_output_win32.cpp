@@ -21,7 +21,9 @@ bool writeToConsole(HANDLE console, std::string_view utf8) {
     const wchar_t* next = wide.data();
     std::size_t left = wide.size();
     while (left > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 16 * 1024));
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 16 * 1024));
+        // Never half of a surrogate pair: the console would show each half as a box.
+        if (chunk < left && IS_HIGH_SURROGATE(next[chunk - 1])) --chunk;
         DWORD written = 0;
         if (!::WriteConsoleW(console, next, chunk, &written, nullptr) || written == 0) return false;
         next += written;
