@@ -31,5 +31,5 @@ fuzz_coverage_build() {
   local source="$1" covbuild="$2"
   shift 2
   CXX=clang++ cmake -S "$source" -B "$covbuild" -DFUZZ_COVERAGE=ON >/dev/null
-  cmake --build "$covbuild" -j2 --target "$@" >/dev/null
+  cmake --build "$covbuild" -j"$(nproc)" --target "$@" >/dev/null
 }
