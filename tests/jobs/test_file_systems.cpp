@@ -41,7 +41,6 @@ platform::Status CaseBlindFileSystem::restore(const platform::TrashedFile& trash
     return disk_.restore(trashed, original);
 }
 
-
 platform::Result<platform::TrashedFile> UntoldTrashFileSystem::trash(const std::string& path) {
     std::error_code ec;
     std::filesystem::create_directories(bin_, ec);

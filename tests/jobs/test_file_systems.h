@@ -27,32 +27,33 @@ private:
     jobs::RealJobFileSystem disk_;
 };
 
-// The real file system, except that no trash can take a file.
-class NoTrashFileSystem final : public jobs::JobFileSystem {
+// The real file system with a trash of the test's own: the subclasses say what it does.
+class OwnTrashFileSystem : public jobs::JobFileSystem {
 public:
     bool exists(const std::string& path) override { return disk_.exists(path); }
     std::optional<platform::FileIdentity> identity(const std::string& path) override { return disk_.identity(path); }
     platform::MoveOutcome move(const std::string& from, const std::string& to) override { return disk_.move(from, to); }
+
+private:
+    jobs::RealJobFileSystem disk_;
+};
+
+// No trash can take a file.
+class NoTrashFileSystem final : public OwnTrashFileSystem {
+public:
     platform::Result<platform::TrashedFile> trash(const std::string& path) override {
         return platform::Status::failure("no trash can take files of " + path);
     }
     platform::Status restore(const platform::TrashedFile&, const std::string& original) override {
         return platform::Status::failure("no trash: " + original);
     }
-
-private:
-    jobs::RealJobFileSystem disk_;
 };
 
-// The real file system, except that its trash moves a file into `bin` and does not say
-// where it went.
-class UntoldTrashFileSystem final : public jobs::JobFileSystem {
+// The trash moves a file into `bin` and does not say where it went.
+class UntoldTrashFileSystem final : public OwnTrashFileSystem {
 public:
     explicit UntoldTrashFileSystem(std::filesystem::path bin) : bin_(std::move(bin)) {}
 
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    std::optional<platform::FileIdentity> identity(const std::string& path) override { return disk_.identity(path); }
-    platform::MoveOutcome move(const std::string& from, const std::string& to) override { return disk_.move(from, to); }
     platform::Result<platform::TrashedFile> trash(const std::string& path) override;
     platform::Status restore(const platform::TrashedFile&, const std::string& original) override {
         return platform::Status::failure("cannot bring back " + original + " from an untold place");
@@ -60,7 +61,6 @@ public:
 
 private:
     std::filesystem::path bin_;
-    jobs::RealJobFileSystem disk_;
 };
 
 }  // namespace testsupport
