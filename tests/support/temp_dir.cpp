@@ -12,10 +12,9 @@ namespace testsupport {
 
 // Made here rather than by mkdtemp, which the Windows C runtime lacks: creating a folder
 // fails on an existing name, so a name is taken by exactly one test.
-TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
-
-TempDir::TempDir(const std::filesystem::path& base) {
+TempDir::TempDir() {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    auto base = std::filesystem::temp_directory_path();
     std::random_device seed;
     std::mt19937 random(seed());
     std::uniform_int_distribution<std::size_t> pick(0, sizeof letters - 2);

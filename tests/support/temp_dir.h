@@ -10,8 +10,6 @@ namespace testsupport {
 class TempDir {
 public:
     TempDir();
-    // In `base` instead of the system's folder for temporary files.
-    explicit TempDir(const std::filesystem::path& base);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -103,11 +103,7 @@ TEST_F(SystemDialogTest, TheOpenFileDialogGivesSeveralFilesAndLeavesTheWorkingDi
 
 // (Wine's browser takes the folder selected in its tree, not one typed into its field.)
 TEST_F(SystemDialogTest, TheFolderBrowserOpensAtTheStartFolder) {
-    // Off the folder for temporary files: Wine's browser walks down to the start folder
-    // comparing each folder on the way, modification time included, with what it read as
-    // it began, and that folder changes often; a change in between stops the walk above it.
-    const testsupport::TempDir quiet(tmp.path().root_path());
-    const fs::path folder = quiet.path() / win32ui::wide("资料") / L"下载";
+    const fs::path folder = tmp.path() / win32ui::wide("资料") / L"下载";
     fs::create_directories(folder);
     DialogAnswer::arm(kFolderEditBox, {L""});
     auto picked = system.askForDirectory(window->hwnd(), "选择目录：", win32ui::utf8(folder.wstring()));

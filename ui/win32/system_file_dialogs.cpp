@@ -19,9 +19,46 @@ namespace {
 // Room for a few thousand picked files; the dialog gives nothing when they do not fit.
 constexpr std::size_t kPickedFilesBuffer = 1u << 20;
 
-// Opens the browser at the start folder, once its tree is there.
-int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM, LPARAM startFolder) {
-    if (message == BFFM_INITIALIZED && startFolder) ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, startFolder);
+// A folder the browser names by its item, as a path; empty when it has none.
+std::wstring pathOfItem(PCIDLIST_ABSOLUTE item) {
+    if (!item) return {};
+    // Long paths too: the classic call stops at MAX_PATH.
+    std::wstring path(32768, L'\0');
+    if (!::SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) return {};
+    path.resize(std::wcslen(path.c_str()));
+    return path;
+}
+
+bool sameFolder(const std::wstring& a, const std::wstring& b) {
+    auto comparable = [](const std::wstring& path) {
+        auto normal = std::filesystem::path(path).make_preferred().lexically_normal();
+        if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+        return normal.wstring();
+    };
+    const std::wstring left = comparable(a);
+    const std::wstring right = comparable(b);
+    return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                  static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Where the browser is to open, and where its tree selection went last.
+struct BrowseStart {
+    std::wstring folder;
+    std::wstring selected;
+};
+
+// Opens the browser at the start folder, once its tree is there. Wine's browser walks its
+// tree down to the folder comparing each step, modification time included, with what it
+// read as the walk began, so a folder that changed meanwhile (the one for temporary files
+// often does) stops the walk short; a second walk reads it afresh.
+int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM item, LPARAM data) {
+    auto* start = reinterpret_cast<BrowseStart*>(data);
+    if (message == BFFM_SELCHANGED) start->selected = pathOfItem(reinterpret_cast<PCIDLIST_ABSOLUTE>(item));
+    if (message == BFFM_INITIALIZED && !start->folder.empty()) {
+        for (int walk = 0; walk < 3 && !sameFolder(start->selected, start->folder); ++walk) {
+            ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
+        }
+    }
     return 0;
 }
 
@@ -71,10 +108,10 @@ std::optional<std::string> SystemFileDialogs::askForDirectory(HWND owner, const 
     WorkingDirectoryGuard keepWorkingDirectory;
     ComApartment com;
     std::wstring caption = wide(title);
-    std::wstring start;
+    BrowseStart start;
     std::error_code ec;
     if (!startDirectory.empty() && std::filesystem::is_directory(platform::pathFromUtf8(startDirectory), ec)) {
-        start = wide(startDirectory);
+        start.folder = wide(startDirectory);
     }
 
     BROWSEINFOW browse{};
@@ -82,15 +119,11 @@ std::optional<std::string> SystemFileDialogs::askForDirectory(HWND owner, const 
     browse.lpszTitle = caption.c_str();
     browse.ulFlags = BIF_EDITBOX | BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     browse.lpfn = browseCallback;
-    browse.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+    browse.lParam = reinterpret_cast<LPARAM>(&start);
     PIDLIST_ABSOLUTE picked = ::SHBrowseForFolderW(&browse);
     if (!picked) return std::nullopt;
-    // Long paths too: the classic call stops at MAX_PATH.
-    std::wstring path(32768, L'\0');
-    const bool found = ::SHGetPathFromIDListEx(picked, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT);
+    const std::wstring path = pathOfItem(picked);
     ::CoTaskMemFree(picked);
-    if (!found) return std::nullopt;
-    path.resize(std::wcslen(path.c_str()));
     if (path.empty()) return std::nullopt;
     return utf8(path);
 }
