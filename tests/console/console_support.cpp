@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "archiver/rar/archive_editor.h"
 #include "archiver/rar/tail_cut.h"
 #include "platform/file.h"
@@ -36,6 +38,9 @@ MyrarRun runMyrar(const std::vector<std::string>& args, const std::filesystem::p
     std::vector<std::string> argv = {MYRAR_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     const ProcessResult p = runProcess(argv, workingDir, input);
+    // Every caller expects myrar to end with one of its exit codes; a start that failed or
+    // a crash says why here rather than as an empty output later.
+    if (p.exitCode == -1) ADD_FAILURE() << "myrar did not end normally: " << p.err;
     MyrarRun run;
     run.exitCode = p.exitCode;
     run.raw = p.out;

@@ -66,7 +66,11 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::filesy
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        result.err += "\nended by signal " + std::to_string(WTERMSIG(status));
+    }
     return result;
 }
 

@@ -43,28 +43,56 @@ private:
     HANDLE h_;
 };
 
+struct ChildFiles {
+    std::filesystem::path in, out, err;
+};
+
+// Files no other run can hold: Wine gives a later process the id of an ended one, and the
+// console host of that one's child may still hold its files for a moment, so a name that
+// is taken is passed over.
+std::optional<ChildFiles> reserveChildFiles(std::string& why) {
+    static std::atomic<unsigned> runs{0};
+    std::error_code ec;
+    const auto folder = std::filesystem::temp_directory_path(ec);
+    if (ec) {
+        why = "no folder for temporary files: " + ec.message();
+        return std::nullopt;
+    }
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const std::wstring base = (folder / (L"pimingbao-child-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                             std::to_wstring(++runs)))
+                                      .native();
+        ChildFiles files{base + L".in", base + L".out", base + L".err"};
+        bool free = true;
+        for (const auto* f : {&files.in, &files.out, &files.err}) {
+            const HANDLE h = ::CreateFileW(f->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h == INVALID_HANDLE_VALUE) {
+                why = "cannot create " + platform::utf8FromPath(*f) + ": error " + std::to_string(::GetLastError());
+                free = false;
+                break;
+            }
+            ::CloseHandle(h);
+        }
+        if (free) return files;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 WindowsChildRun runWindowsChild(const WindowsChildRequest& request) {
     // Files of their own for each run, outside the working directory the test looks at:
     // under Wine the console host of the child holds them for a moment after it has ended.
-    static std::atomic<unsigned> runs{0};
-    std::error_code ec;
-    const auto base = std::filesystem::temp_directory_path(ec) /
-                      (L"pimingbao-child-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++runs));
-    const auto inFile = base.native() + L".in";
-    const auto outFile = base.native() + L".out";
-    const auto errFile = base.native() + L".err";
-
     WindowsChildRun run;
+    const auto files = reserveChildFiles(run.err);
+    if (!files) return run;
     if (request.input) {
-        std::ofstream(std::filesystem::path(inFile), std::ios::binary) << *request.input;
+        std::ofstream(files->in, std::ios::binary) << *request.input;
     }
     {
-        InheritableFile input(request.input ? std::filesystem::path(inFile) : std::filesystem::path(L"NUL"), GENERIC_READ,
-                              OPEN_EXISTING);
-        InheritableFile output(outFile, GENERIC_WRITE, CREATE_ALWAYS);
-        InheritableFile error(errFile, GENERIC_WRITE, CREATE_ALWAYS);
+        InheritableFile input(request.input ? files->in : std::filesystem::path(L"NUL"), GENERIC_READ, OPEN_EXISTING);
+        InheritableFile output(files->out, GENERIC_WRITE, TRUNCATE_EXISTING);
+        InheritableFile error(files->err, GENERIC_WRITE, TRUNCATE_EXISTING);
         std::wstring commandLine;
         platform::win32::appendQuotedArgument(commandLine, request.program.native());
         for (const auto& a : request.arguments) {
@@ -79,27 +107,41 @@ WindowsChildRun runWindowsChild(const WindowsChildRequest& request) {
         startup.hStdInput = input.get();
         startup.hStdOutput = output.get();
         startup.hStdError = request.errorsIntoOutput ? output.get() : error.get();
-        PROCESS_INFORMATION process{};
         std::filesystem::path program = request.program;
         program.make_preferred();
         const wchar_t* folder = request.workingDirectory.empty() ? nullptr : request.workingDirectory.c_str();
-        if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                              CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder, &startup, &process)) {
-            run.err = "cannot start " + platform::utf8FromPath(request.program) + ": error " + std::to_string(::GetLastError());
+        if (input.get() == INVALID_HANDLE_VALUE || output.get() == INVALID_HANDLE_VALUE ||
+            error.get() == INVALID_HANDLE_VALUE) {
+            run.err = "cannot open the standard files of the child: error " + std::to_string(::GetLastError());
         } else {
-            ::CloseHandle(process.hThread);
-            ::WaitForSingleObject(process.hProcess, INFINITE);
-            DWORD code = 0;
-            if (::GetExitCodeProcess(process.hProcess, &code)) run.exitCode = static_cast<int>(code);
-            ::CloseHandle(process.hProcess);
-            run.started = true;
+            // A start that fails has run nothing, so it is tried again: under load Wine
+            // now and then refuses one.
+            PROCESS_INFORMATION process{};
+            std::string failures;
+            for (int attempt = 0; attempt < 3 && !run.started; ++attempt) {
+                if (attempt > 0) ::Sleep(200);
+                std::wstring line = commandLine;  // CreateProcessW may write into it
+                if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder, &startup,
+                                      &process)) {
+                    failures += (failures.empty() ? "" : ", ") + std::string("error ") + std::to_string(::GetLastError());
+                    continue;
+                }
+                ::CloseHandle(process.hThread);
+                ::WaitForSingleObject(process.hProcess, INFINITE);
+                DWORD code = 0;
+                if (::GetExitCodeProcess(process.hProcess, &code)) run.exitCode = static_cast<int>(code);
+                ::CloseHandle(process.hProcess);
+                run.started = true;
+            }
+            if (!run.started) run.err = "cannot start " + platform::utf8FromPath(request.program) + ": " + failures;
         }
     }
     if (run.started) {
-        run.out = slurp(outFile);
-        run.err = slurp(errFile);
+        run.out = slurp(files->out);
+        run.err = slurp(files->err);
     }
-    for (const auto& f : {inFile, outFile, errFile}) removeWhenFree(f);
+    for (const auto* f : {&files->in, &files->out, &files->err}) removeWhenFree(*f);
     return run;
 }
 
