@@ -63,17 +63,18 @@ std::optional<ChildFiles> reserveChildFiles(std::string& why) {
                                              std::to_wstring(++runs)))
                                       .native();
         ChildFiles files{base + L".in", base + L".out", base + L".err"};
-        bool free = true;
+        std::vector<const std::filesystem::path*> made;
         for (const auto* f : {&files.in, &files.out, &files.err}) {
             const HANDLE h = ::CreateFileW(f->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (h == INVALID_HANDLE_VALUE) {
                 why = "cannot create " + platform::utf8FromPath(*f) + ": error " + std::to_string(::GetLastError());
-                free = false;
                 break;
             }
             ::CloseHandle(h);
+            made.push_back(f);
         }
-        if (free) return files;
+        if (made.size() == 3) return files;
+        for (const auto* f : made) ::DeleteFileW(f->c_str());
     }
     return std::nullopt;
 }
