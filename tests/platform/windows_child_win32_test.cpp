@@ -18,7 +18,6 @@ TEST(WindowsChild, PassesOverChildFilesThatAnotherProcessHolds) {
     const auto temp = std::filesystem::temp_directory_path(ec);
     ASSERT_FALSE(ec) << ec.message();
     std::vector<HANDLE> held;
-    std::vector<std::filesystem::path> made;
     for (int run = 1; run <= 3; ++run) {
         for (const wchar_t* suffix : {L".in", L".out", L".err"}) {
             const auto name = temp / (L"pimingbao-child-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
