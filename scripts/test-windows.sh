@@ -19,7 +19,16 @@ prefix="$PWD/$build/wine-prefix"
 # tests/ to leave out of this build (";"-separated), say while one is being ported.
 skipped_tests="${PIMINGBAO_WINDOWS_SKIPPED_TESTS-}"
 
+watch=""
+stop_watch() {
+  if [ -n "$watch" ]; then
+    kill "$watch" 2>/dev/null || true
+    wait "$watch" 2>/dev/null || true
+    watch=""
+  fi
+}
 stop_wine() {
+  stop_watch
   if [ -d "$prefix" ]; then
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   fi
@@ -39,11 +48,20 @@ cmake -S . -B "$build" \
 # Made before the build: each test program is asked for its tests under Wine as soon as it
 # is linked, and the first start of Wine in a new prefix takes far longer than that may.
 scripts/wine-run.sh --prefix "$prefix" --init
-# One server for every test start instead of one per start (stopped by stop_wine).
-# The prefix's set-up may have left a server of its own running: end it first, or -p fails.
+# One server for every test start instead of one per start, kept by a watch that takes
+# over when it crashes (stopped by stop_wine). The prefix's set-up may have left a server
+# of its own running: end it first, or the watch's server cannot start.
 stop_wine
 WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
-WINEPREFIX="$prefix" wineserver -p >"$build/wineserver.log" 2>&1
+state="$PWD/$build"
+rm -f "$state/wineserver.log" "$state/wineserver-ready" "$state/wineserver-crashes" "$state/wineserver-crashes.all"
+scripts/wine-server-watch.sh "$prefix" "$state" &
+watch=$!
+for _ in $(seq 300); do
+  [ -e "$state/wineserver-ready" ] && break
+  sleep 0.1
+done
+[ -e "$state/wineserver-ready" ] || echo "Windows build: the Wine server did not start in 30 s, see $state/wineserver.log"
 configured=$(seconds)
 
 cmake --build "$build" -j"$jobs"
@@ -56,6 +74,19 @@ status=0
 exclude=()
 [ -z "${PIMINGBAO_WINDOWS_TEST_EXCLUDE:-}" ] || exclude=(-E "$PIMINGBAO_WINDOWS_TEST_EXCLUDE")
 ctest --output-on-failure -j"$jobs" --timeout 300 -LE gui "${exclude[@]}" || status=$?
+# Tests that failed while the Wine server crashed under them run again, at most twice; a
+# failure without a crash stands. The crashes are listed in the output either way.
+rerun=0
+while [ "$status" -ne 0 ] && [ -s "$state/wineserver-crashes" ] && [ "$rerun" -lt 2 ]; do
+  rerun=$((rerun + 1))
+  echo "Windows build: the Wine server crashed during the tests (a fault of Wine, not of a test):"
+  sed 's/^/  /' "$state/wineserver-crashes"
+  cat "$state/wineserver-crashes" >>"$state/wineserver-crashes.all"
+  : >"$state/wineserver-crashes"
+  echo "Windows build: running the tests that failed again (round $rerun)"
+  status=0
+  ctest --output-on-failure -j"$jobs" --timeout 300 -LE gui "${exclude[@]}" --rerun-failed || status=$?
+done
 tested=$(seconds)
 
 # The window's tests (label gui) need a desktop: a virtual one, with a Wine server of its
@@ -71,4 +102,6 @@ finished=$(seconds)
 
 echo "Windows build: configure $((configured - started)) s, build $((built - configured)) s," \
   "tests under Wine $((tested - built)) s, window tests $((finished - tested)) s"
+crashes=$(cat "$state/wineserver-crashes.all" "$state/wineserver-crashes" 2>/dev/null | wc -l)
+[ "$crashes" -eq 0 ] || echo "Windows build: the Wine server crashed $crashes times, see $state/wineserver.log"
 exit "$status"
