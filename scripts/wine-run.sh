@@ -90,8 +90,28 @@ fi
 out="$(mktemp)"
 err="$(mktemp)"
 trap 'rm -f "$out" "$err"' EXIT
-status=0
-wine "$@" >"$out" 2>"$err" || status=$?
+# A program that fails within a second having printed nothing at all never got as far as
+# its own code (a test program prints its first line at once): now and then, under load,
+# Wine gives up on a start like that without a word. Such a start is tried again, at most
+# twice, and said so; a program that fails after it has printed anything is never repeated.
+attempt=1
+while :; do
+  status=0
+  began=$(date +%s%3N)
+  wine "$@" >"$out" 2>"$err" || status=$?
+  elapsed=$(($(date +%s%3N) - began))
+  silent=0
+  [ -s "$out" ] || [ -s "$err" ] || silent=1
+  if [ "$status" -ne 0 ] && [ "$silent" -eq 1 ] && [ "$elapsed" -lt 1000 ] && [ "$attempt" -lt 3 ]; then
+    echo "wine-run.sh: $1 ended after $elapsed ms with exit code $status and printed nothing; starting it again" >&2
+    attempt=$((attempt + 1))
+    continue
+  fi
+  break
+done
 cat "$out"
 cat "$err" >&2
+if [ "$status" -ne 0 ] && [ "$silent" -eq 1 ]; then
+  echo "wine-run.sh: $1 ended after $elapsed ms with exit code $status and printed nothing" >&2
+fi
 exit "$status"
