@@ -28,13 +28,17 @@ stop() {
 trap stop TERM INT
 
 # The Wine programs of this prefix: a Wine binary with this prefix in its environment.
+# Each is looked at through one of its threads that still runs: a program whose main thread
+# has ended while another still waits for the server shows neither through the main one.
 prefix_programs() {
-  local dir exe
+  local dir task exe
   for dir in /proc/[0-9]*; do
-    exe="$(readlink "$dir/exe" 2>/dev/null)" || continue
-    case "${exe##*/}" in wine*) ;; *) continue ;; esac
-    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
-    echo "${dir#/proc/}"
+    for task in "$dir"/task/*; do
+      exe="$(readlink "$task/exe" 2>/dev/null)" || continue
+      case "${exe##*/}" in wine*) ;; *) break ;; esac
+      tr '\0' '\n' <"$task/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "${dir#/proc/}"
+      break
+    done
   done
 }
 
@@ -43,8 +47,8 @@ prefix_programs() {
 start_server() {
   wineserver -f -p >>"$log" 2>&1 &
   server=$!
-  local tries
-  for tries in $(seq 200); do
+  local _
+  for _ in $(seq 200); do
     [ -S "/proc/$server/cwd/socket" ] && return 0
     kill -0 "$server" 2>/dev/null || return 1
     sleep 0.05
@@ -54,12 +58,8 @@ start_server() {
 
 while :; do
   before=$(wc -l <"$log")
-  if start_server; then
-    touch "$state/wineserver-ready"
-    wait "$server"
-  else
-    wait "$server"
-  fi
+  start_server && touch "$state/wineserver-ready"
+  wait "$server"
   server=""
   if tail -n +"$((before + 1))" "$log" | grep -q "wineserver crashed"; then
     orphans="$(prefix_programs)"

@@ -42,8 +42,8 @@ TEST(ProcessRunnerWindows, GivesTheChildNoneOfTheOtherInheritableHandles) {
 }
 
 // How many handles this process holds. Where the system does not count them (Wine says 0),
-// the number of a new handle stands in: both hand out the lowest free one, so a handle left
-// behind moves it up.
+// the number of a new handle stands in: Wine hands out the lowest free one, so a handle
+// left behind moves it up.
 std::uintptr_t handleMark() {
     DWORD count = 0;
     if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count > 0) return count;
