@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Keeps one Wine server running for a prefix while the tests run, and takes over when it
-# crashes. Wine 8's server now and then dies of a fault of its own under load (a segfault
-# while it walks the handle tables of all processes); the Wine programs it was serving
-# then wait for its answer for ever, and each would hold a test until its timeout. The
-# watch kills those programs at once, starts a new server and notes the crash, so that the
-# caller can run the tests that failed again.
+# crashes. Wine 8's server can die of a fault of its own under load while it walks the
+# handle tables of all processes (a program asking for the system's handle list does
+# that; libgcrypt's entropy gatherer did, until myrar took its random bytes from the
+# system instead); the Wine programs it was serving then wait for its answer for ever, and
+# each would hold a test until its timeout. The watch kills those programs at once, starts
+# a new server and notes the crash, so that the caller can run the tests that failed again.
 #
 #   scripts/wine-server-watch.sh PREFIX STATE_DIR
 #

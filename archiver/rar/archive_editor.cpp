@@ -7,6 +7,7 @@
 #include "archiver/rar/crypto.h"
 #include "archiver/rar/rar5_header.h"
 #include "platform/file.h"
+#include "platform/system_random.h"
 
 namespace rar {
 namespace {
@@ -88,7 +89,7 @@ platform::Result<std::vector<std::uint8_t>> rar5MainHeader(const ByteSource& sou
     if (!rewritten) return platform::Status::failure("main archive header cannot be rewritten");
     std::copy(rewritten->begin(), rewritten->end(), plain.begin());
     std::array<std::uint8_t, 16> iv{};
-    randomBytes(iv);
+    if (auto s = platform::fillWithSystemRandom(iv); !s) return s;
     auto aes = AesCbc::create(keys.key, iv);
     if (!aes) return aes.status();
     aes->encrypt(plain);

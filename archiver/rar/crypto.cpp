@@ -182,11 +182,6 @@ std::array<std::uint8_t, 32> rar5TweakedDigest(std::span<const std::uint8_t, 32>
     return out;
 }
 
-void randomBytes(std::span<std::uint8_t> out) {
-    ensureGcrypt();
-    gcry_randomize(out.data(), out.size(), GCRY_STRONG_RANDOM);
-}
-
 struct AesCbc::Handle {
     gcry_cipher_hd_t h = nullptr;
     ~Handle() {

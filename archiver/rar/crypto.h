@@ -48,9 +48,6 @@ std::uint32_t rar5TweakedCrc(std::span<const std::uint8_t, 32> hashKey, std::uin
 std::array<std::uint8_t, 32> rar5TweakedDigest(std::span<const std::uint8_t, 32> hashKey,
                                                std::span<const std::uint8_t, 32> digest);
 
-// Fills the buffer with unpredictable bytes (salts, IVs).
-void randomBytes(std::span<std::uint8_t> out);
-
 // AES in CBC mode with a 128- or 256-bit key. The chain carries across calls, so a
 // stream may be processed in pieces; every piece must be a whole number of 16-byte
 // blocks (a trailing partial block is left untouched).

@@ -15,6 +15,7 @@
 #include "archiver/rar/rar4_writer_plan.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/system_random.h"
 
 namespace rar {
 namespace {
@@ -190,7 +191,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
     std::optional<Rar3Key> key;
     if (!options.password.empty()) {
         salt.emplace();
-        randomBytes(*salt);
+        if (auto s = platform::fillWithSystemRandom(*salt); !s) return s;
         key = deriveRar3Key(options.password, *salt);
     }
 

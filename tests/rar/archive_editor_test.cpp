@@ -276,7 +276,7 @@ TEST(DeleteCrafted, EncryptedRar5MainHeaderIsRewrittenUnderTheSameKey) {
         Bytes padded = header;
         padded.resize((padded.size() + 15) / 16 * 16, 0);
         std::array<std::uint8_t, 16> iv{};
-        rar::randomBytes(iv);
+        iv.fill(0x17);
         auto aes = rar::AesCbc::create(keys.key, iv);
         aes->encrypt(padded);
         Bytes out(iv.begin(), iv.end());
