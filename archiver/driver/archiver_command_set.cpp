@@ -199,3 +199,13 @@ DeleteOutcome ArchiverCommandSet::deleteFromArchive(const std::string& archivePa
     }
     return outcome;
 }
+
+DeleteOutcome ArchiverCommandSet::planDelete(const std::string&, const std::vector<std::string>&) {
+    DeleteOutcome outcome;
+    outcome.detail = "压缩程序尚不能预先列出删除计划";
+    return outcome;
+}
+
+bool ArchiverCommandSet::canPassName(const std::string& entryName) const {
+    return !entryName.empty() && commandlines::isPassable(entryName);
+}

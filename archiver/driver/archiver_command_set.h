@@ -31,6 +31,8 @@ public:
     // passed whole fails before anything runs.
     DeleteOutcome deleteFromArchive(const std::string& archivePath, const std::vector<std::string>& entryNames,
                                     const StatusSink& sink) override;
+    DeleteOutcome planDelete(const std::string& archivePath, const std::vector<std::string>& entryNames) override;
+    bool canPassName(const std::string& entryName) const override;
 
     // The folder beside the archive named after it without its extension ("a.rar" -> "a");
     // "<name>_files" when the archive's name has no extension to drop.

@@ -131,4 +131,23 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
     return DeleteOutcome{DeleteOutcome::Kind::Deleted, {}};
 }
 
+DeleteOutcome FakeArchiveCommands::planDelete(const std::string& archivePath,
+                                              const std::vector<std::string>& entryNames) {
+    std::string call = "plan " + archivePath + ":";
+    for (std::size_t i = 0; i < entryNames.size(); ++i) call += (i ? "|" : " ") + entryNames[i];
+    calls.push_back(call);
+    auto text = platform::readWholeFile(platform::pathFromUtf8(archivePath));
+    Parsed p = text ? parse(*text) : Parsed{};
+    if (!p.archive || !p.failure.empty()) {
+        return DeleteOutcome{DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包"};
+    }
+    auto removed = jobs::entriesRemovedBy(p.entries, entryNames);
+    if (removed.empty()) return DeleteOutcome{DeleteOutcome::Kind::NothingMatched, {}};
+    DeleteOutcome outcome{DeleteOutcome::Kind::Deleted, {}};
+    outcome.exitCode = 0;
+    for (auto i : removed) outcome.removedEntries.push_back(p.entries[i].path);
+    if (removed.size() == p.entries.size()) outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
+    return outcome;
+}
+
 }  // namespace testsupport

@@ -28,6 +28,8 @@ public:
     bool extractArchive(const std::string&, bool, const StatusSink&) override { return false; }
     DeleteOutcome deleteFromArchive(const std::string& archivePath, const std::vector<std::string>& entryNames,
                                     const StatusSink& sink) override;
+    DeleteOutcome planDelete(const std::string& archivePath, const std::vector<std::string>& entryNames) override;
+    bool canPassName(const std::string&) const override { return true; }
 
     // Every call, as "list PATH" or "delete PATH: NAME|NAME".
     std::vector<std::string> calls;

@@ -42,6 +42,11 @@ public:
         pass();
         return inner_.deleteFromArchive(path, names, sink);
     }
+    DeleteOutcome planDelete(const std::string& path, const std::vector<std::string>& names) override {
+        pass();
+        return inner_.planDelete(path, names);
+    }
+    bool canPassName(const std::string& name) const override { return inner_.canPassName(name); }
 
     void waitUntilEntered(int count) {
         std::unique_lock lock(mutex_);
