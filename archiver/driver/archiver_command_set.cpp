@@ -50,6 +50,15 @@ bool endedWith(const ArchiverRun& run, std::string_view doneLine) {
     return run.exitedCleanly() && archiveroutput::lastLine(run.output) == doneLine;
 }
 
+// The archiver reads its list file a name a line and trims blanks around each: a path
+// holding a line end would become two names, blanks at its ends would be lost.
+bool fitsOneListLine(std::string_view path) {
+    constexpr std::string_view kLineEnds("\r\n\0", 3);
+    constexpr std::string_view kTrimmed = " \t\v\f";
+    return !path.empty() && path.find_first_of(kLineEnds) == std::string_view::npos &&
+           kTrimmed.find(path.front()) == std::string_view::npos && kTrimmed.find(path.back()) == std::string_view::npos;
+}
+
 }  // namespace
 
 ArchiverCommandSet::ArchiverCommandSet(ArchiverRunner runner) : runner_(std::move(runner)) {}
@@ -70,12 +79,12 @@ Listing ArchiverCommandSet::listArchive(const std::string& archivePath, const st
     const auto listingFile = runner_.fileInWorkingDirectory(commandlines::kListingFileName);
     if (!removeExchangeFile(listingFile, failed.problem)) return failed;
 
-    auto line = commandlines::listingCommandLine(archivePath, password);
-    if (!line) {
-        failed.problem = line.message();
+    auto command = commandlines::listingCommand(archivePath, password);
+    if (!command) {
+        failed.problem = command.message();
         return failed;
     }
-    ArchiverRun run = runner_.run(*line);
+    ArchiverRun run = runner_.run(*command);
     if (!run.started) {
         failed.problem = run.problem;
         return failed;
@@ -101,9 +110,9 @@ std::string ArchiverCommandSet::readArchiveComment(const std::string& archivePat
     const auto commentFile = runner_.fileInWorkingDirectory(commandlines::kCommentFileName);
     std::string problem;
     if (!removeExchangeFile(commentFile, problem)) return {};
-    auto line = commandlines::commentCommandLine(archivePath, password);
-    if (!line) return {};
-    ArchiverRun run = runner_.run(*line);
+    auto command = commandlines::commentCommand(archivePath, password);
+    if (!command) return {};
+    ArchiverRun run = runner_.run(*command);
     if (!run.started) return {};
     auto bytes = platform::readWholeFile(commentFile);
     if (!bytes) return {};
@@ -119,15 +128,14 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     if (files.empty()) return fail();
     std::string list;
     for (const auto& file : files) {
-        // One path per line: a path holding a line end would become two names.
-        if (file.empty() || !commandlines::isPassable(file)) return fail();
+        if (!fitsOneListLine(file)) return fail();
         auto encoded = platform::utf8ToGb18030(file);
         if (!encoded) return fail();
         list += *encoded;
         list += "\r\n";
     }
-    auto line = commandlines::addCommandLine(archivePath);
-    if (!line) return fail();
+    auto command = commandlines::addCommand(archivePath);
+    if (!command) return fail();
     if (!platform::writeFileAtomically(runner_.fileInWorkingDirectory(commandlines::kAddListFileName), list)) return fail();
 
     const auto archive = platform::pathFromUtf8(archivePath);
@@ -138,8 +146,8 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     }
 
     tell(sink, archivertexts::kAdding);
-    ArchiverRun run = runner_.run(*line);
-    bool ok = endedWith(run, archivertexts::kAddDoneLine);
+    ArchiverRun run = runner_.run(*command);
+    bool ok = endedWith(run, archivertexts::kDoneLine);
     tell(sink, ok ? archivertexts::kAdded : archivertexts::kAddFailed);
     return ok;
 }
@@ -148,13 +156,13 @@ bool ArchiverCommandSet::extractArchive(const std::string& archivePath, bool wit
     const auto destination = extractionFolderFor(platform::pathFromUtf8(archivePath));
     std::string folder = platform::utf8FromPath(destination);
     folder += static_cast<char>(std::filesystem::path::preferred_separator);
-    auto line = commandlines::extractCommandLine(archivePath, withPaths, folder);
-    if (!line) {
+    auto command = commandlines::extractCommand(archivePath, withPaths, folder);
+    if (!command) {
         tell(sink, archivertexts::kExtractFailed);
         return false;
     }
     tell(sink, archivertexts::kExtracting);
-    ArchiverRun run = runner_.run(*line);
+    ArchiverRun run = runner_.run(*command);
     bool ok = endedWith(run, archivertexts::kExtractDoneLine);
     tell(sink, ok ? archivertexts::kExtracted : archivertexts::kExtractFailed);
     return ok;
@@ -174,18 +182,18 @@ DeleteOutcome ArchiverCommandSet::deleteFromArchive(const std::string& archivePa
         tell(sink, archivertexts::kNothingToDelete);
         return outcome;
     }
-    auto line = commandlines::deleteCommandLine(archivePath, names);
-    if (!line) {
+    auto command = commandlines::deleteCommand(archivePath, names);
+    if (!command) {
         outcome.kind = DeleteOutcome::Kind::Failed;
-        outcome.detail = line.message();
+        outcome.detail = command.message();
         tell(sink, archivertexts::kDeleteFailed);
         return outcome;
     }
 
     tell(sink, archivertexts::kDeleting);
-    ArchiverRun run = runner_.run(*line);
+    ArchiverRun run = runner_.run(*command);
     const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
-    if (run.exitedCleanly() && (last == archivertexts::kDeleteDoneLine ||
+    if (run.exitedCleanly() && (last == archivertexts::kDoneLine ||
                                 last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
         outcome.kind = DeleteOutcome::Kind::Deleted;
         tell(sink, archivertexts::kDeleted);

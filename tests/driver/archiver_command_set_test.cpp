@@ -96,12 +96,19 @@ TEST(ListArchive, AnEmptyArchiveIsListedWithoutEntries) {
     EXPECT_TRUE(listing.entries.empty());
 }
 
-TEST(ListArchive, APathThatCannotBePassedRunsNothing) {
+// Quotes, line ends and a redirection in a path are only ever part of the path.
+TEST(ListArchive, HandsEveryPathOverWholeButOneHoldingANul) {
     FakeWorkspace ws;
-    Listing listing = ArchiverCommandSet(ws.runner()).listArchive("a\" >x \".rar", "");
+    const std::string path = ws.at("it's \"q\" >x\n.rar");
+    ArchiverCommandSet commands(ws.runner());
+    commands.listArchive(path, "");
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{{"v", "-ptz5083", path}}));
+    EXPECT_FALSE(ws.has("x"));
+
+    Listing listing = commands.listArchive(std::string("a\0.rar", 6), "");
     EXPECT_FALSE(listing.listed);
-    EXPECT_FALSE(listing.problem.empty());
-    EXPECT_TRUE(ws.calls().empty());
+    EXPECT_NE(listing.problem.find("压缩文件路径"), std::string::npos) << listing.problem;
+    EXPECT_EQ(ws.calls().size(), 1u);
 }
 
 // ---- readArchiveComment
@@ -180,20 +187,33 @@ TEST(AddToArchive, RefusesWhatCannotBeWrittenIntoTheListWithoutRunning) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {"no files", {}},
         {"a path with a line end", {"a.txt\r\nb.txt"}},
+        {"a path with a line feed", {"a.txt\nb.txt"}},
+        {"a path with a blank at its end", {"a.txt "}},
+        {"a path with a tab at its start", {"\ta.txt"}},
         {"an empty path", {""}},
         {"a path that is no UTF-8", {"a\xFF.txt"}},
-        {"an archive path with a quote", {"ok.txt"}},
+        {"an archive path with a NUL", {"ok.txt"}},
     };
     for (const auto& [what, files] : cases) {
         SCOPED_TRACE(what);
         FakeWorkspace ws;
-        const std::string archive = what == "an archive path with a quote" ? "a\".rar" : ws.at("a.rar");
+        const std::string archive = what == "an archive path with a NUL" ? std::string("a\0.rar", 6) : ws.at("a.rar");
         RecordingSink sink;
         EXPECT_FALSE(ArchiverCommandSet(ws.runner()).addToArchive(archive, files, sink.sink()));
         EXPECT_EQ(sink.texts, (Texts{"压缩失败！"}));
         EXPECT_TRUE(ws.calls().empty());
         EXPECT_FALSE(ws.has("a.rar"));
     }
+}
+
+TEST(AddToArchive, TakesAnArchivePathWithQuotesAndAFileWithBlanksInside) {
+    FakeWorkspace ws;
+    answerWith(ws, "\r\n完成");
+    const std::string archive = ws.at("it's \"q\".rar");
+    RecordingSink sink;
+    EXPECT_TRUE(ArchiverCommandSet(ws.runner()).addToArchive(archive, {"/d/a \"b\" c.txt"}, sink.sink()));
+    EXPECT_EQ(ws.read("mylist.lst"), "/d/a \"b\" c.txt\r\n");
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{{"a", "-ed", "-ep1", archive, "@mylist.lst", "-ptz5083"}}));
 }
 
 // ---- extractArchive
@@ -290,17 +310,29 @@ TEST(DeleteFromArchive, ReadsTheOutcomeFromTheArchiversLastLine) {
     }
 }
 
-TEST(DeleteFromArchive, ANameThatCannotBePassedFailsWithoutRunning) {
-    for (const std::string& bad : std::vector<std::string>{"a\"b.txt", "a\nb.txt", "tab\there", std::string("nul\0", 4)}) {
-        SCOPED_TRACE(testing::PrintToString(bad));
-        FakeWorkspace ws;
-        RecordingSink sink;
-        DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).deleteFromArchive("a.rar", {"ok.txt", bad}, sink.sink());
-        EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Failed);
-        EXPECT_FALSE(outcome.detail.empty());
-        EXPECT_EQ(sink.texts, (Texts{"删除失败！"}));
-        EXPECT_TRUE(ws.calls().empty());
-    }
+// A name with a quote or a line end once failed the whole archive, and with it every
+// other name of the list; now each reaches the archiver as it is.
+TEST(DeleteFromArchive, HandsQuotesLineEndsAndTabsInNamesOverWhole) {
+    const std::vector<std::string> names = {"ok.txt", "a\"b.txt", "a\nb.txt", "a\r\nb.txt", "tab\there", "\"", "end\\"};
+    FakeWorkspace ws;
+    answerWith(ws, "\r\n正在删除 ok.txt\r\n完成");
+    RecordingSink sink;
+    DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).deleteFromArchive("it's \"q\".rar", names, sink.sink());
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    Args expected = {"d", "-y", "it's \"q\".rar", "--"};
+    expected.insert(expected.end(), names.begin(), names.end());
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{expected}));
+}
+
+TEST(DeleteFromArchive, ANameHoldingANulFailsWithoutRunning) {
+    FakeWorkspace ws;
+    RecordingSink sink;
+    ArchiverCommandSet commands(ws.runner());
+    DeleteOutcome outcome = commands.deleteFromArchive("a.rar", {"ok.txt", std::string("nul\0", 4)}, sink.sink());
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Failed);
+    EXPECT_FALSE(outcome.detail.empty());
+    EXPECT_EQ(sink.texts, (Texts{"删除失败！"}));
+    EXPECT_TRUE(ws.calls().empty());
 }
 
 TEST(DeleteFromArchive, NoNamesNeverReachTheArchiver) {
@@ -312,6 +344,21 @@ TEST(DeleteFromArchive, NoNamesNeverReachTheArchiver) {
         EXPECT_EQ(sink.texts, (Texts{"没有要文件的删除"}));
         EXPECT_TRUE(ws.calls().empty());
     }
+}
+
+TEST(CanPassName, RefusesOnlyWhatNoArgumentCanCarry) {
+    ArchiverCommandSet commands;
+    for (const std::string& name : std::vector<std::string>{"a.txt", "a\"b.txt", "a\nb.txt", "a\r\nb", "tab\there", "-r", "@list",
+                                                             "$(touch x)", "%PATH%", "!x!", "end\\", "广告 文件.url"}) {
+        EXPECT_TRUE(commands.canPassName(name)) << testing::PrintToString(name);
+    }
+    EXPECT_FALSE(commands.canPassName(""));
+    EXPECT_FALSE(commands.canPassName(std::string("a\0b", 3)));
+#ifdef _WIN32
+    EXPECT_FALSE(commands.canPassName("caf\xE9"));
+#else
+    EXPECT_TRUE(commands.canPassName("caf\xE9"));
+#endif
 }
 
 TEST(DeleteFromArchive, AnArchiverThatCannotStartIsAFailureWithItsReason) {

@@ -59,7 +59,7 @@ protected:
 
     // Whether this myrar offers a command yet (its usage text lists each one on a line).
     bool archiverKnows(std::string_view command) {
-        ArchiverRun run = runner_.run("myrar.exe -?");
+        ArchiverRun run = runner_.run(drivertest::commandOf({"-?"}));
         return run.output.find("\r\n  " + std::string(command) + " ") != std::string::npos;
     }
 
@@ -177,6 +177,38 @@ TEST_F(RealArchiver, DeletingEveryEntryRemovesTheArchive) {
     EXPECT_FALSE(std::filesystem::exists(platform::pathFromUtf8(archive)));
     EXPECT_TRUE(std::filesystem::exists(shellFolder()));
 }
+
+#ifndef _WIN32
+// Names no Windows file system allows, but a Linux one does: each one reaches myrar whole.
+TEST_F(RealArchiver, ListsAndCleansArchivesWhoseNamesHoldQuotesAndLineEnds) {
+    for (const char* name : {"it's \"q\".rar", "line\nend.rar", "a\r\nb\t\"\\.rar", "-dash.rar"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(name)));
+        const std::string archive = copyOf("test_read_format_rar.rar", name);
+        Listing listing = commands_.listArchive(archive, "");
+        EXPECT_TRUE(listing.listed) << listing.problem;
+        EXPECT_EQ(listing.entries.size(), 5u);
+        DeleteOutcome outcome = commands_.deleteFromArchive(archive, {"testlink"}, {});
+        EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+        EXPECT_EQ(commands_.listArchive(archive, "").entries,
+                  (Entries{{' ', "test.txt"}, {' ', "testdir\\test.txt"}, {' ', "testdir"}, {' ', "testemptydir"}}));
+    }
+}
+
+TEST_F(RealArchiver, DeletesEntriesWhoseNamesHoldQuotesAndLineEnds) {
+    if (!archiverKnows("a")) GTEST_SKIP() << "this myrar has no add command yet";
+    testsupport::TempDir sources;
+    const std::vector<std::string> names = {"it's \"q\".txt", "line\nend.txt", "-dash.txt", "keep.txt"};
+    std::vector<std::string> arguments = {"a", "-ep1", inShellFolder("names.rar"), "--"};
+    for (const auto& n : names) arguments.push_back(drivertest::utf8(sources.write(n, n)));
+    ArchiverRun added = runner_.run(drivertest::commandOf(arguments));
+    ASSERT_TRUE(added.exitedCleanly()) << added.problem << added.output;
+
+    const std::vector<std::string> doomed(names.begin(), names.end() - 1);
+    DeleteOutcome outcome = commands_.deleteFromArchive(inShellFolder("names.rar"), doomed, {});
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    EXPECT_EQ(commands_.listArchive(inShellFolder("names.rar"), "").entries, (Entries{{' ', "keep.txt"}}));
+}
+#endif
 
 TEST_F(RealArchiver, AFailedDeleteCarriesTheArchiversReason) {
     struct Case {
