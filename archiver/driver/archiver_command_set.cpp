@@ -5,6 +5,7 @@
 #include "archiver/driver/archiver_output.h"
 #include "archiver/driver/archiver_texts.h"
 #include "archiver/driver/command_lines.h"
+#include "archiver/driver/delete_output.h"
 #include "archiver/driver/empty_archive_image.h"
 #include "archiver/driver/listing_parser.h"
 #include "platform/file.h"
@@ -57,6 +58,45 @@ bool fitsOneListLine(std::string_view path) {
     constexpr std::string_view kTrimmed = " \t\v\f";
     return !path.empty() && path.find_first_of(kLineEnds) == std::string_view::npos &&
            kTrimmed.find(path.front()) == std::string_view::npos && kTrimmed.find(path.back()) == std::string_view::npos;
+}
+
+std::vector<std::string> namesToDelete(const std::vector<std::string>& entryNames) {
+    std::vector<std::string> names;
+    for (const auto& name : entryNames) {
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+enum class Deletion { Real, Planned };
+
+// A delete, or its plan, succeeded when the archiver ended cleanly with "完成" (or, as an
+// archiver before the trash did, with the line that it erased the emptied archive).
+DeleteOutcome deleteOutcomeOf(const ArchiverRun& run, Deletion deletion) {
+    DeleteOutcome outcome;
+    outcome.exitCode = run.started ? run.exitCode : -1;
+    const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
+    if (run.exitedCleanly() &&
+        (last == archivertexts::kDoneLine || last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
+        outcome.kind = DeleteOutcome::Kind::Deleted;
+        DeleteReport report = readDeleteOutput(run.output);
+        outcome.removedEntries = std::move(report.removedEntries);
+        if (deletion == Deletion::Planned) {
+            // A plan moves nothing: that the archive would be left without entries is all it says.
+            if (report.erased) outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
+        } else if (report.trashedFile) {
+            outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
+            outcome.trashedFile = std::move(*report.trashedFile);
+        } else if (report.keptEmpty) {
+            outcome.emptied = DeleteOutcome::Emptied::KeptEmpty;
+        }
+    } else if (run.started && last == archivertexts::kDeleteNothingLine) {
+        outcome.kind = DeleteOutcome::Kind::NothingMatched;
+    } else {
+        outcome.kind = DeleteOutcome::Kind::Failed;
+        outcome.detail = failureDetail(run);
+    }
+    return outcome;
 }
 
 }  // namespace
@@ -171,47 +211,46 @@ bool ArchiverCommandSet::extractArchive(const std::string& archivePath, bool wit
 DeleteOutcome ArchiverCommandSet::deleteFromArchive(const std::string& archivePath,
                                                     const std::vector<std::string>& entryNames,
                                                     const StatusSink& sink) {
-    DeleteOutcome outcome;
-    std::vector<std::string> names;
-    for (const auto& name : entryNames) {
-        if (!name.empty()) names.push_back(name);
-    }
+    const std::vector<std::string> names = namesToDelete(entryNames);
     // A delete command naming no entry never reaches the archiver.
     if (names.empty()) {
+        DeleteOutcome outcome;
         outcome.kind = DeleteOutcome::Kind::NothingMatched;
         tell(sink, archivertexts::kNothingToDelete);
         return outcome;
     }
     auto command = commandlines::deleteCommand(archivePath, names);
     if (!command) {
-        outcome.kind = DeleteOutcome::Kind::Failed;
+        DeleteOutcome outcome;
         outcome.detail = command.message();
         tell(sink, archivertexts::kDeleteFailed);
         return outcome;
     }
 
     tell(sink, archivertexts::kDeleting);
-    ArchiverRun run = runner_.run(*command);
-    const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
-    if (run.exitedCleanly() && (last == archivertexts::kDoneLine ||
-                                last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
-        outcome.kind = DeleteOutcome::Kind::Deleted;
-        tell(sink, archivertexts::kDeleted);
-    } else if (run.started && last == archivertexts::kDeleteNothingLine) {
-        outcome.kind = DeleteOutcome::Kind::NothingMatched;
-        tell(sink, archivertexts::kNothingToDelete);
-    } else {
-        outcome.kind = DeleteOutcome::Kind::Failed;
-        outcome.detail = failureDetail(run);
-        tell(sink, archivertexts::kDeleteFailed);
+    DeleteOutcome outcome = deleteOutcomeOf(runner_.run(*command), Deletion::Real);
+    switch (outcome.kind) {
+        case DeleteOutcome::Kind::Deleted: tell(sink, archivertexts::kDeleted); break;
+        case DeleteOutcome::Kind::NothingMatched: tell(sink, archivertexts::kNothingToDelete); break;
+        case DeleteOutcome::Kind::Failed: tell(sink, archivertexts::kDeleteFailed); break;
     }
     return outcome;
 }
 
-DeleteOutcome ArchiverCommandSet::planDelete(const std::string&, const std::vector<std::string>&) {
-    DeleteOutcome outcome;
-    outcome.detail = "压缩程序尚不能预先列出删除计划";
-    return outcome;
+DeleteOutcome ArchiverCommandSet::planDelete(const std::string& archivePath, const std::vector<std::string>& entryNames) {
+    const std::vector<std::string> names = namesToDelete(entryNames);
+    if (names.empty()) {
+        DeleteOutcome outcome;
+        outcome.kind = DeleteOutcome::Kind::NothingMatched;
+        return outcome;
+    }
+    auto command = commandlines::planDeleteCommand(archivePath, names);
+    if (!command) {
+        DeleteOutcome outcome;
+        outcome.detail = command.message();
+        return outcome;
+    }
+    return deleteOutcomeOf(runner_.run(*command), Deletion::Planned);
 }
 
 bool ArchiverCommandSet::canPassName(const std::string& entryName) const {

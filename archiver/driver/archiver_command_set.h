@@ -29,9 +29,12 @@ public:
     // Success: exit code 0 and the last line "全部OK".
     bool extractArchive(const std::string& archivePath, bool withPaths, const StatusSink& sink) override;
     // Empty names are dropped; no names left means nothing is run. A name that cannot be
-    // passed whole (see canPassName) fails before anything runs.
+    // passed whole (see canPassName) fails before anything runs. The outcome carries the
+    // archiver's exit code, the entries it took out and where an emptied archive went.
     DeleteOutcome deleteFromArchive(const std::string& archivePath, const std::vector<std::string>& entryNames,
                                     const StatusSink& sink) override;
+    // The same delete with the archiver's planning switch: the archiver's own matching and
+    // checks, nothing written. Says nothing to a sink.
     DeleteOutcome planDelete(const std::string& archivePath, const std::vector<std::string>& entryNames) override;
     // Anything but an empty name and what no process start can carry (a NUL; on Windows, a
     // text that is not UTF-8): quotes, line ends and a shell's syntax arrive as they are.

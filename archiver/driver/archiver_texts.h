@@ -22,7 +22,11 @@ inline constexpr std::string_view kDeleteFailed = "删除失败！";
 inline constexpr std::string_view kDoneLine = "完成";
 inline constexpr std::string_view kExtractDoneLine = "全部OK";
 inline constexpr std::string_view kDeleteNothingLine = "没有要文件的删除";
+inline constexpr std::string_view kDeletingFromStart = "正在从 ";
+inline constexpr std::string_view kDeletingEntryStart = "正在删除 ";
 inline constexpr std::string_view kEmptyArchiveErasedStart = "擦除空的压缩包 ";
+inline constexpr std::string_view kMovedToTrashStart = "已移到回收站 ";
+inline constexpr std::string_view kKeptEmptyStart = "回收站无法接收，已保留为不含文件的压缩包 ";
 
 // A delete that matched no entry changed nothing and did not fail; the archiver's own
 // words for it are shown, since "删除成功！" would claim a change that did not happen.
