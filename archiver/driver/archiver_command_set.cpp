@@ -29,11 +29,6 @@ bool removeExchangeFile(const std::filesystem::path& file, std::string& problem)
     return true;
 }
 
-std::string decoded(std::string_view gb18030) {
-    if (auto exact = platform::gb18030ToUtf8(gb18030)) return *exact;
-    return platform::decodeGb18030Lossy(gb18030);
-}
-
 // Why a finished command did not succeed, in the archiver's own words where it gave any.
 std::string failureDetail(const ArchiverRun& run) {
     if (!run.started) return run.problem;
@@ -156,7 +151,7 @@ std::string ArchiverCommandSet::readArchiveComment(const std::string& archivePat
     if (!run.started) return {};
     auto bytes = platform::readWholeFile(commentFile);
     if (!bytes) return {};
-    return decoded(*bytes);
+    return archiveroutput::decoded(*bytes);
 }
 
 bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std::vector<std::string>& files,

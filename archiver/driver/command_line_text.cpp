@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace commandlines;
+
 // The pieces of the classic line, each with its blanks; none is trimmed or joined with an
 // extra blank.
 constexpr std::string_view kInterpreterPrefix = "cmd /c ";
@@ -16,33 +18,27 @@ constexpr std::string_view kGap = " ";
 // path's opening piece begins with one, and the comment command puts two blanks before
 // its comment file.
 constexpr std::string_view kWideGap = "  ";
-constexpr std::string_view kAddCommandWord = "a";
-constexpr std::string_view kCommentCommandWord = "cw";
 constexpr std::string_view kQuote = "\"";
-constexpr std::string_view kPasswordSwitch = "-p";
-constexpr std::string_view kEndOfSwitches = "--";
-constexpr std::array<std::string_view, 4> kOwnSwitches = {"-y", "-ed", "-ep1", "-dry"};
+constexpr std::array<std::string_view, 4> kOwnSwitches = {kAssumeYes, kNoEmptyFolders, kExcludeBaseFolder, kPlanOnly};
 
-bool startsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
-
+// The program's own words stand bare; what comes from outside (a path, a name, a folder, a
+// password) stands between quotes, the password right after its switch.
 bool isOwnSwitch(std::string_view argument) {
-    if (startsWith(argument, kPasswordSwitch)) return true;
+    if (argument.starts_with(kPasswordSwitch)) return true;
     for (auto s : kOwnSwitches) {
         if (argument == s) return true;
     }
     return false;
 }
 
-// The program's own words stand bare; what comes from outside (a path, a name, a folder, a
-// password) stands between quotes, the password right after its switch.
 std::string switchText(std::string_view argument) {
-    if (!startsWith(argument, kPasswordSwitch)) return std::string(argument);
+    if (!argument.starts_with(kPasswordSwitch)) return std::string(argument);
     return std::string(kPasswordSwitch) + quoted(argument.substr(kPasswordSwitch.size()));
 }
 
 bool isOwnFileArgument(std::string_view argument) {
-    if (startsWith(argument, "@")) argument.remove_prefix(1);
-    return argument == commandlines::kAddListFileName || argument == commandlines::kCommentFileName;
+    if (argument.starts_with(kListFileMarker)) argument.remove_prefix(kListFileMarker.size());
+    return argument == kAddListFileName || argument == kCommentFileName;
 }
 
 }  // namespace
@@ -65,7 +61,7 @@ std::string quoted(std::string_view text) {
 std::string renderCommandLine(const ArchiverCommand& command) {
     // The interpreter did the redirection in the classic line, so it stood in front.
     std::string line = command.outputFile.empty() ? std::string() : std::string(kInterpreterPrefix);
-    line += commandlines::kArchiverFileName;
+    line += kArchiverFileName;
 
     enum class Next { CommandWord, SwitchOrArchive, AfterArchive, Names };
     Next next = Next::CommandWord;
@@ -89,13 +85,13 @@ std::string renderCommandLine(const ArchiverCommand& command) {
                     piece = switchText(argument);
                 } else {
                     isArchive = true;
-                    if (commandWord == kAddCommandWord) gap = kWideGap;
+                    if (commandWord == kAdd) gap = kWideGap;
                     piece = quoted(argument);
                     next = Next::AfterArchive;
                 }
                 break;
             case Next::AfterArchive:
-                if (previousWasArchive && commandWord == kCommentCommandWord) gap = kWideGap;
+                if (previousWasArchive && commandWord == kWriteComment) gap = kWideGap;
                 if (argument == kEndOfSwitches) {
                     piece = argument;
                     next = Next::Names;

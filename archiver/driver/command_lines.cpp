@@ -5,21 +5,6 @@
 namespace commandlines {
 namespace {
 
-// The archiver's command words and switches.
-constexpr std::string_view kList = "v";
-constexpr std::string_view kWriteComment = "cw";
-constexpr std::string_view kAdd = "a";
-constexpr std::string_view kExtractFlat = "e";
-constexpr std::string_view kExtractWithPaths = "x";
-constexpr std::string_view kDelete = "d";
-constexpr std::string_view kAssumeYes = "-y";
-constexpr std::string_view kNoEmptyFolders = "-ed";
-constexpr std::string_view kExcludeBaseFolder = "-ep1";
-constexpr std::string_view kPlanOnly = "-dry";
-constexpr std::string_view kPasswordSwitch = "-p";
-constexpr std::string_view kListFileMarker = "@";
-constexpr std::string_view kEndOfSwitches = "--";
-
 // NUL is the one character that can end up in a text; it is shown as "\0" so the message
 // says where the text was cut.
 std::string shown(std::string_view text) {

@@ -19,6 +19,21 @@ inline constexpr std::string_view kAddListFileName = "mylist.lst";
 // and the comment command fall back to it, so the archiver never stops to ask for one.
 inline constexpr std::string_view kFixedPassword = "tz5083";
 
+// The archiver's command words and switches.
+inline constexpr std::string_view kList = "v";
+inline constexpr std::string_view kWriteComment = "cw";
+inline constexpr std::string_view kAdd = "a";
+inline constexpr std::string_view kExtractFlat = "e";
+inline constexpr std::string_view kExtractWithPaths = "x";
+inline constexpr std::string_view kDelete = "d";
+inline constexpr std::string_view kAssumeYes = "-y";
+inline constexpr std::string_view kNoEmptyFolders = "-ed";
+inline constexpr std::string_view kExcludeBaseFolder = "-ep1";
+inline constexpr std::string_view kPlanOnly = "-dry";
+inline constexpr std::string_view kPasswordSwitch = "-p";  // the password follows in the same argument
+inline constexpr std::string_view kListFileMarker = "@";   // the list file's name follows
+inline constexpr std::string_view kEndOfSwitches = "--";
+
 // Whether `text` reaches the archiver unchanged as one argument. Only what no process
 // start can carry is refused; quotes, line ends and a shell's syntax are plain data.
 bool isPassable(std::string_view text);

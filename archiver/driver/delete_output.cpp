@@ -1,16 +1,11 @@
 #include "archiver/driver/delete_output.h"
 
+#include "archiver/driver/archiver_output.h"
 #include "archiver/driver/archiver_texts.h"
-#include "platform/text_codec.h"
 
 namespace {
 
 using namespace archivertexts;
-
-std::string decoded(std::string_view gb18030) {
-    if (auto exact = platform::gb18030ToUtf8(gb18030)) return *exact;
-    return platform::decodeGb18030Lossy(gb18030);
-}
 
 // Lines end in CR LF only: a lone CR or LF is part of a name. Neither byte occurs inside a
 // GB18030 character, so the raw bytes can be cut before decoding.
@@ -20,13 +15,11 @@ std::vector<std::string> crLfLines(std::string_view gb18030) {
     while (start < gb18030.size()) {
         std::size_t end = gb18030.find("\r\n", start);
         if (end == std::string_view::npos) end = gb18030.size();
-        out.push_back(decoded(gb18030.substr(start, end - start)));
+        out.push_back(archiveroutput::decoded(gb18030.substr(start, end - start)));
         start = end + 2;
     }
     return out;
 }
-
-bool startsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
 
 enum class Record { None, DeletingFrom, Entry, Erased, Trashed, KeptEmpty, Other };
 
@@ -42,7 +35,7 @@ Record recordOf(std::string_view line, std::size_t& nameAt) {
         {kKeptEmptyStart, Record::KeptEmpty},
     };
     for (const auto& o : kOpenings) {
-        if (startsWith(line, o.text)) {
+        if (line.starts_with(o.text)) {
             nameAt = o.text.size();
             return o.record;
         }
