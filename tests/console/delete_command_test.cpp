@@ -71,11 +71,14 @@ TEST(DeleteCommand, NothingMatchedLeavesTheFileUntouched) {
     EXPECT_EQ(testsupport::modificationTime(archive), old);
 }
 
+// The archive leaves its place for the trash (delete_emptied_test.cpp has the details).
 TEST(DeleteCommand, RemovingEveryEntryErasesTheArchive) {
     SKIP_WITHOUT_FIXTURES();
     for (const char* file : {"rar3-readonly-win.rar", "rar5-crc.rar", "test_read_format_rar5_sfx.exe"}) {
         SCOPED_TRACE(file);
         testsupport::TempDir dir;
+        testsupport::TempDir dataHome;
+        const testconsole::ScopedDataHome trashHere(dataHome.path());
         const auto archive = copyFixture(dir, file);
         const auto run = runMyrar({"d", "-y", file, "*"}, dir.path());
         EXPECT_EQ(run.exitCode, 0);
