@@ -126,6 +126,36 @@ TEST(DeleteCommand, RefusalsLeaveTheArchiveAsItWas) {
     }
 }
 
+// A volume in which none of the names occurs has nothing to delete, like any archive; one
+// in which a name occurs cannot be rewritten, as a volume, and is refused.
+TEST(DeleteCommand, AVolumeWithoutTheNamesHasNothingToDelete) {
+    SKIP_WITHOUT_FIXTURES();
+    const struct {
+        const char* file;
+        const char* name;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {"rar3-vols.part1.rar", "vols\\smallfile.txt", 1, "没有要文件的删除"},
+        {"rar3-vols.part2.rar", "nothing.txt", 1, "没有要文件的删除"},
+        {"rar3-vols.part3.rar", "vols\\smallfile.txt", 8, "分卷压缩包"},
+        {"rar5-vols.part1.rar", "smallfile.txt", 1, "没有要文件的删除"},
+        {"rar5-vols.part2.rar", "bigfile.txt", 8, "分卷压缩包"},
+        {"rar5-vols.part3.rar", "*.txt", 8, "分卷压缩包"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.name);
+        testsupport::TempDir dir;
+        const auto archive = copyFixture(dir, c.file);
+        const std::string before = readFile(archive);
+        const auto run = runMyrar({"d", c.file, c.name}, dir.path());
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.text;
+        EXPECT_NE(run.text.find(c.says), std::string::npos) << run.text;
+        EXPECT_EQ(run.text.find("正在删除 "), std::string::npos) << run.text;
+        EXPECT_EQ(readFile(archive), before);
+    }
+}
+
 TEST(DeleteCommand, EncryptedDataNeedsNoPasswordButEncryptedHeadersDo) {
     SKIP_WITHOUT_FIXTURES();
     const struct {
