@@ -41,6 +41,10 @@ RowResult renameRowResult(const jobs::RenameResult& r) {
             return {std::string(texts::kResultTrashed) + "：" + fileName(r.newPath) + std::string(texts::kResultNameTaken),
                     failed};
         default:
+            // An archive that moved with another one (a volume of a set) says where it is now.
+            if (r.changedPath() && !r.currentPath.empty()) {
+                return {std::string(texts::kResultRenamedTo) + fileName(r.currentPath), failed};
+            }
             return {notRenamed(r.detail), failed};
     }
 }
@@ -57,6 +61,8 @@ RowResult cleanRowResult(const jobs::CleanResult& r) {
         case CleanOutcome::NothingMatched:
         case CleanOutcome::WouldMatchNothing:
             return {std::string(texts::kResultNothingToDelete), failed};
+        case CleanOutcome::NothingToDelete:
+            return {r.detail, failed};
         case CleanOutcome::Failed: {
             // The job words it "删除失败！<the archiver's reason>".
             std::string reason = withoutPrefix(r.detail, "删除失败！");
@@ -66,6 +72,7 @@ RowResult cleanRowResult(const jobs::CleanResult& r) {
             return {text, failed};
         }
         default:
+            // The job's own words, for the outcomes worded nowhere else.
             return {r.detail, failed};
     }
 }
