@@ -270,11 +270,11 @@ TEST_F(WorkerJobStarterTest, WindowShowsResultsAndCleansTheRenamedFiles) {
     view.texts[Control::编辑框1] = "文件1.txt\r\n文件3.pdf";
     presenter.onCleanClicked();
     settle();
-    EXPECT_EQ(view.texts[Control::标签_状态], "文件打扫完毕！");
-    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/文件2.rar"), (Texts{"文件2.exe"}));
     // Each archive's outcome reaches its row, not only the completion text.
     const Texts cleaned = view.results(Control::超级列表框_文件);
     EXPECT_EQ(cleaned[0].rfind("已删除", 0), 0u) << cleaned[0];
+    EXPECT_EQ(view.texts[Control::标签_状态], "文件打扫完毕！");
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/文件2.rar"), (Texts{"文件2.exe"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "d/c.rar"));  // emptied by the clean
 }
 
