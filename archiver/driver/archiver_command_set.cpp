@@ -72,7 +72,7 @@ DeleteOutcome deleteOutcomeOf(const ArchiverRun& run, Deletion deletion) {
     outcome.exitCode = run.started ? run.exitCode : -1;
     const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
     if (run.exitedCleanly() &&
-        (last == archivertexts::kDoneLine || last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
+        (last == archivertexts::kDoneLine || last.starts_with(archivertexts::kEmptyArchiveErasedStart))) {
         outcome.kind = DeleteOutcome::Kind::Deleted;
         DeleteReport report = readDeleteOutput(run.output);
         outcome.removedEntries = std::move(report.removedEntries);
