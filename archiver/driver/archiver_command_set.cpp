@@ -171,7 +171,10 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     }
     auto command = commandlines::addCommand(archivePath);
     if (!command) return fail();
-    if (!platform::writeFileAtomically(runner_.fileInWorkingDirectory(commandlines::kAddListFileName), list)) return fail();
+    // Removed first: a write would go through a link planted under the list's name.
+    const auto listFile = runner_.fileInWorkingDirectory(commandlines::kAddListFileName);
+    std::string problem;
+    if (!removeExchangeFile(listFile, problem) || !platform::writeFileAtomically(listFile, list)) return fail();
 
     const auto archive = platform::pathFromUtf8(archivePath);
     std::error_code ec;
