@@ -72,7 +72,7 @@ DeleteOutcome deleteOutcomeOf(const ArchiverRun& run, Deletion deletion) {
     outcome.exitCode = run.started ? run.exitCode : -1;
     const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
     if (run.exitedCleanly() &&
-        (last == archivertexts::kDoneLine || last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
+        (last == archivertexts::kDoneLine || last.starts_with(archivertexts::kEmptyArchiveErasedStart))) {
         outcome.kind = DeleteOutcome::Kind::Deleted;
         DeleteReport report = readDeleteOutput(run.output);
         outcome.removedEntries = std::move(report.removedEntries);
@@ -171,7 +171,10 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     }
     auto command = commandlines::addCommand(archivePath);
     if (!command) return fail();
-    if (!platform::writeFileAtomically(runner_.fileInWorkingDirectory(commandlines::kAddListFileName), list)) return fail();
+    // Removed first: a write would go through a link planted under the list's name.
+    const auto listFile = runner_.fileInWorkingDirectory(commandlines::kAddListFileName);
+    std::string problem;
+    if (!removeExchangeFile(listFile, problem) || !platform::writeFileAtomically(listFile, list)) return fail();
 
     const auto archive = platform::pathFromUtf8(archivePath);
     std::error_code ec;

@@ -46,6 +46,11 @@ platform::Status ArchiverRunner::writePayload() const {
     }
 
     platform::removeStaleTemporaryFiles(target);
+    // A write goes through a link to the file behind it; a link planted as myrar.exe would
+    // have the payload written wherever it points and stay a link that run() refuses.
+    if (!ec && std::filesystem::is_symlink(status) && !std::filesystem::remove(target, ec)) {
+        return platform::Status::failure("无法删除链接 " + platform::utf8FromPath(target) + "：" + ec.message());
+    }
     auto writer = platform::AtomicFileWriter::create(target);
     if (!writer) return writer.status();
     if (auto s = writer->append(payload_); !s) return s;
