@@ -46,16 +46,13 @@ platform::Status ArchiverRunner::writePayload() const {
     }
 
     platform::removeStaleTemporaryFiles(target);
-    // A write goes through a link to the file behind it; a link planted as myrar.exe would
-    // have the payload written wherever it points and stay a link that run() refuses.
-    if (!ec && std::filesystem::is_symlink(status) && !std::filesystem::remove(target, ec)) {
-        return platform::Status::failure("无法删除链接 " + platform::utf8FromPath(target) + "：" + ec.message());
-    }
-    auto writer = platform::AtomicFileWriter::create(target);
+    // A link planted as myrar.exe is replaced in the one rename, never written through:
+    // the payload must not land wherever it points.
+    auto writer = platform::AtomicFileWriter::create(target, platform::AtomicFileWriter::Links::ReplaceLink);
     if (!writer) return writer.status();
     if (auto s = writer->append(payload_); !s) return s;
     if (writer->bytesWritten() != payload_.size()) {
-        return platform::Status::failure("cannot write all of " + platform::utf8FromPath(target));
+        return platform::Status::failure("无法完整写入 " + platform::utf8FromPath(target));
     }
     if (auto s = writer->commit(); !s) return s;
     // The rename keeps whatever mode the replaced file had; the archiver needs exactly this.
