@@ -9,6 +9,15 @@
 #include "platform/paths.h"
 
 namespace testsupport {
+
+namespace {
+DeleteOutcome outcomeOf(DeleteOutcome::Kind kind, std::string detail) {
+    DeleteOutcome outcome;
+    outcome.kind = kind;
+    outcome.detail = std::move(detail);
+    return outcome;
+}
+}  // namespace
 namespace {
 
 const std::string kMagic = "FAKE-RAR\n";
@@ -101,12 +110,12 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
     Parsed p = text ? parse(*text) : Parsed{};
     if (!p.archive || !p.failure.empty()) {
         sink("删除失败！");
-        return DeleteOutcome{DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包"};
+        return outcomeOf(DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包");
     }
     auto removed = jobs::entriesRemovedBy(p.entries, entryNames);
     if (removed.empty()) {
         sink("没有要文件的删除");
-        return DeleteOutcome{DeleteOutcome::Kind::NothingMatched, {}};
+        return outcomeOf(DeleteOutcome::Kind::NothingMatched, {});
     }
     std::vector<bool> gone(p.entries.size(), false);
     for (auto i : removed) gone[i] = true;
@@ -128,7 +137,7 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
         std::filesystem::rename(fresh, archive);
     }
     sink("删除成功！");
-    return DeleteOutcome{DeleteOutcome::Kind::Deleted, {}};
+    return outcomeOf(DeleteOutcome::Kind::Deleted, {});
 }
 
 DeleteOutcome FakeArchiveCommands::planDelete(const std::string& archivePath,
@@ -139,11 +148,11 @@ DeleteOutcome FakeArchiveCommands::planDelete(const std::string& archivePath,
     auto text = platform::readWholeFile(platform::pathFromUtf8(archivePath));
     Parsed p = text ? parse(*text) : Parsed{};
     if (!p.archive || !p.failure.empty()) {
-        return DeleteOutcome{DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包"};
+        return outcomeOf(DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包");
     }
     auto removed = jobs::entriesRemovedBy(p.entries, entryNames);
-    if (removed.empty()) return DeleteOutcome{DeleteOutcome::Kind::NothingMatched, {}};
-    DeleteOutcome outcome{DeleteOutcome::Kind::Deleted, {}};
+    if (removed.empty()) return outcomeOf(DeleteOutcome::Kind::NothingMatched, {});
+    DeleteOutcome outcome = outcomeOf(DeleteOutcome::Kind::Deleted, {});
     outcome.exitCode = 0;
     for (auto i : removed) outcome.removedEntries.push_back(p.entries[i].path);
     if (removed.size() == p.entries.size()) outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
