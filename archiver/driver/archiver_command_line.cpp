@@ -115,14 +115,14 @@ platform::Result<ArchiverCommandLine> parseArchiverCommandLine(std::string_view 
         // or run as a second command; NUL cannot reach a program at all.
         auto u = static_cast<unsigned char>(c);
         if ((u < 0x20 && c != '\t') || u == 0x7F) {
-            return platform::Status::failure("the command line holds a control character");
+            return platform::Status::failure("命令行中含有控制字符");
         }
     }
     std::string_view line = stripInterpreterPrefixes(fullLine);
     ArchiverCommandLine parsed;
     std::size_t pos = 0;
     std::string program = readProgramName(line, pos);
-    if (program.empty()) return platform::Status::failure("the command line names no program");
+    if (program.empty()) return platform::Status::failure("命令行中没有程序名");
     parsed.arguments.push_back(std::move(program));
 
     bool redirected = false;
@@ -131,7 +131,7 @@ platform::Result<ArchiverCommandLine> parseArchiverCommandLine(std::string_view 
         if (pos >= line.size()) break;
         char c = line[pos];
         if (c == '>') {
-            if (redirected) return platform::Status::failure("the command line redirects its output twice");
+            if (redirected) return platform::Status::failure("命令行把输出重定向了两次");
             redirected = true;
             ++pos;
             if (pos < line.size() && line[pos] == '>') {
@@ -140,14 +140,14 @@ platform::Result<ArchiverCommandLine> parseArchiverCommandLine(std::string_view 
             }
             while (pos < line.size() && isBlank(line[pos])) ++pos;
             if (pos >= line.size() || isOperator(line[pos])) {
-                return platform::Status::failure("the command line redirects its output to no file");
+                return platform::Status::failure("命令行的输出重定向没有目标文件");
             }
             parsed.outputFile = readArgument(line, pos);
-            if (parsed.outputFile.empty()) return platform::Status::failure("the command line redirects its output to no file");
+            if (parsed.outputFile.empty()) return platform::Status::failure("命令行的输出重定向没有目标文件");
             continue;
         }
         if (isOperator(c)) {
-            return platform::Status::failure(std::string("the command line needs a shell for '") + c + "'");
+            return platform::Status::failure(std::string("命令行中的“") + c + "”需要命令解释器");
         }
         parsed.arguments.push_back(readArgument(line, pos));
     }
