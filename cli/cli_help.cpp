@@ -23,7 +23,7 @@ std::string cliHelpText() {
       名称互相占用的压缩包先改为临时名称再改为新名称，重复运行得到相同的名称。
   clean --name 文件名 / --names-file 文件
       从每个压缩包中删除这些文件。--name 可重复；--names-file 每行一个文件名
-      （UTF-8 或 GBK），空行和名称前后的空格忽略。
+      （UTF-8、UTF-16 或 GBK），空行和名称前后的空格忽略。
   undo
       撤销最近一次更名：仍在更名后位置的压缩包改回原名，移到回收站的压缩包放回原处。
   --dry-run
@@ -50,7 +50,7 @@ pimingbao-rename-journal.txt，供 undo 使用。本程序不读写设置文件�
       names first, so running the same numbering again gives the same names.
   pimingbao-cli clean [--name NAME]... [--names-file FILE] [--dry-run] PATH...
       Deletes the named entries from every archive. --name may be repeated; the file
-      holds one name per line (UTF-8 or GBK); empty lines and blanks around names are
+      holds one name per line (UTF-8, UTF-16 or GBK); empty lines and blanks around names are
       ignored.
   pimingbao-cli undo
       Reverts the last rename job, as far as the archives are still where it left them;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "platform/utf8.h"
+
 namespace jobs {
 namespace {
 
@@ -55,17 +57,14 @@ char32_t folded(char32_t c) {
 std::u32string foldedText(std::string_view utf8) {
     std::u32string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-        if (len == 0 || i + len > utf8.size()) {
+        const platform::Utf8Char c = platform::decodeUtf8(utf8, i);
+        if (c.length == 0) {
             out.push_back(0xFFFD);
             ++i;
             continue;
         }
-        char32_t cp = len == 1 ? c : c & (0x7F >> len);
-        for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out.push_back(folded(cp));
-        i += len;
+        out.push_back(folded(c.codePoint));
+        i += c.length;
     }
     return out;
 }

@@ -10,6 +10,7 @@
 #include "archiver/driver/listing_parser.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -23,7 +24,7 @@ bool removeExchangeFile(const std::filesystem::path& file, std::string& problem)
     std::error_code ec;
     std::filesystem::remove(file, ec);
     if (ec) {
-        problem = "无法删除旧的交换文件 " + platform::utf8FromPath(file) + "：" + ec.message();
+        problem = "无法删除旧的交换文件 " + platform::utf8FromPath(file) + "：" + platform::describeSystemError(ec);
         return false;
     }
     return true;
