@@ -1,5 +1,6 @@
 #include "cli/cli_program.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "cli/archive_paths.h"
@@ -130,13 +131,15 @@ int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std
     // directory, where relative paths would mean something else.
     jobs::VectorArchiveRows rows;
     std::string deleteList;
+    std::vector<SkippedName> skipped;
     if (o.command != Command::Undo) {
         auto archives = collectArchives(o.paths);
         if (!archives) {
             err << archives.message() << std::endl;
             return kExitBadCommandLine;
         }
-        rows = jobs::VectorArchiveRows(*archives);
+        rows = jobs::VectorArchiveRows(archives->archives);
+        skipped = std::move(archives->skipped);
     }
     if (o.command == Command::Clean) {
         for (const auto& name : o.names) deleteList += name + "\r\n";
@@ -155,12 +158,15 @@ int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std
         return kExitSomeFailed;
     }
     if (o.dryRun) out << kDryRunNotice << std::endl;
+    // A name left out is an archive the job could not take: the run did not do all it was asked.
+    for (const auto& s : skipped) out << skippedNameLine(s) << std::endl;
+    const int leftOut = skipped.empty() ? kExitSuccess : kExitSomeFailed;
     switch (o.command) {
         case Command::RenameByExtension:
         case Command::RenameByNumber:
-            return rename(o, rows, env, out, err);
+            return std::max(rename(o, rows, env, out, err), leftOut);
         case Command::Clean:
-            return clean(o, deleteList, rows, env, out, err);
+            return std::max(clean(o, deleteList, rows, env, out, err), leftOut);
         case Command::Undo:
             return undo(env, out, err);
         case Command::Help:

@@ -2,6 +2,8 @@
 // show with the real myrar: damaged listings, volume sets, the folder walk's order.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/cli/cli_folder_test.h"
 
 namespace {
@@ -40,5 +42,58 @@ TEST_F(CliRename, AListingThatFailsIsAFailure) {
         EXPECT_TRUE(fs::exists(platform::pathFromUtf8(path)));
     }
 }
+
+// The folder walk takes names in NTFS's order, not in the file system's (hash order on
+// ext4): numbering a folder again finds every archive under the name it was given.
+TEST_F(CliRename, NumberingAFolderThreeTimesGivesEachArchiveTheSameName) {
+    SKIP_WITHOUT_FIXTURES();
+    const char* fixtures[] = {"zimuku-10-ass.rar", "rar5-subdirs.rar", "rar3-subdirs.rar",
+                              "test_read_format_rar5_win32.rar", "unicode.rar", "rar5-crc.rar"};
+    const char* names[] = {"字幕.rar", "b.rar", "A.rar", "_下划线.rar", "一.rar", "Z.rar"};
+    for (std::size_t i = 0; i < std::size(fixtures); ++i) copy(fixtures[i], std::string("下载/") + names[i]);
+    copy("rar3-solid.rar", "下载/子目录/固实.rar");
+
+    std::map<std::string, std::string> first;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(run({"rename", "--prefix", "示例", "--start", "01", at("下载")}), 0) << last.out << last.err;
+        std::map<std::string, std::string> mapping;
+        for (const auto& e : fs::recursive_directory_iterator(dir / "下载")) {
+            if (e.is_regular_file()) mapping[platform::utf8FromPath(e.path())] = platform::readWholeFile(e.path()).value();
+        }
+        ASSERT_EQ(mapping.size(), 7u);
+        if (round == 0) {
+            first = mapping;
+            // NTFS's order: A, b, Z, then "_" (after every letter), then 一, 字; the subfolder last.
+            EXPECT_TRUE(sameBytes("下载/示例01.rar", "rar3-subdirs.rar"));
+            EXPECT_TRUE(sameBytes("下载/示例02.rar", "rar5-subdirs.rar"));
+            EXPECT_TRUE(sameBytes("下载/示例03.rar", "rar5-crc.rar"));
+            EXPECT_TRUE(sameBytes("下载/示例04.rar", "test_read_format_rar5_win32.rar"));
+            EXPECT_TRUE(sameBytes("下载/示例05.rar", "unicode.rar"));
+            EXPECT_TRUE(sameBytes("下载/示例06.rar", "zimuku-10-ass.rar"));
+            EXPECT_TRUE(sameBytes("下载/子目录/示例07.rar", "rar3-solid.rar"));
+        } else {
+            EXPECT_EQ(mapping, first);
+            EXPECT_EQ(out().back(), "已更名 0 个，未改动 7 个，失败 0 个。(renamed 0, unchanged 7, failed 0)");
+        }
+    }
+}
+
+#ifndef _WIN32
+// A name that is no UTF-8 is left out when the folder is collected, one line each, and the
+// run says it did not do everything; the other archives are renamed.
+TEST_F(CliRename, ANameThatIsNoUtf8IsLeftOutWithItsReason) {
+    SKIP_WITHOUT_FIXTURES();
+    const std::string good = copy("zimuku-10-ass.rar", "d/好.rar");
+    fs::copy_file(testsupport::fixture("rar5-subdirs.rar"), dir.path() / "d" / "坏\xff.rar");
+    EXPECT_EQ(run({"rename", "--ext", "ass", at("d")}), 1) << last.out << last.err;
+    const Lines lines = out();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "跳过：" + at("d/坏") + "\\xFF.rar（文件名不是有效的 UTF-8 编码，无法处理，已跳过）");
+    EXPECT_EQ(lines.back(), "已更名 1 个，未改动 0 个，失败 0 个。(renamed 1, unchanged 0, failed 0)");
+    EXPECT_TRUE(fs::exists(dir.path() / "d" / "坏\xff.rar"));
+    EXPECT_FALSE(fs::exists(platform::pathFromUtf8(good)));
+}
+#endif
 
 }  // namespace
