@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <sstream>
 
 #include "tests/cli/cli_folder_test.h"
 
@@ -93,6 +95,106 @@ TEST_F(CliRename, ANameThatIsNoUtf8IsLeftOutWithItsReason) {
     EXPECT_EQ(lines.back(), "已更名 1 个，未改动 0 个，失败 0 个。(renamed 1, unchanged 0, failed 0)");
     EXPECT_TRUE(fs::exists(dir.path() / "d" / "坏\xff.rar"));
     EXPECT_FALSE(fs::exists(platform::pathFromUtf8(good)));
+}
+#endif
+
+#ifndef _WIN32
+// What lsar, another reader, makes of a set from its first volume: its heading (with the
+// number of volumes) and its entries.
+struct LsarView {
+    std::string kind;
+    std::vector<std::string> entries;
+    friend bool operator==(const LsarView&, const LsarView&) = default;
+};
+
+std::optional<LsarView> lsarView(const fs::path& firstVolume) {
+    if (!fs::exists("/usr/bin/lsar")) return std::nullopt;
+    auto listed = testsupport::runProcess("/usr/bin/lsar", {firstVolume.string()}, {}, firstVolume.parent_path());
+    if (listed.exitCode != 0) return LsarView{"lsar failed: " + listed.err, {}};
+    LsarView view;
+    std::istringstream in(listed.out);
+    std::string line;
+    std::getline(in, line);
+    view.kind = line.substr(line.rfind(": ") + 2);
+    while (std::getline(in, line)) view.entries.push_back(line);
+    return view;
+}
+
+// Real volume sets of both formats and both namings among single archives: each set takes
+// one number, keeps its naming and its digit width, and still opens from its first volume.
+TEST_F(CliRename, VolumeSetsTakeOneNumberAndStillOpen) {
+    SKIP_WITHOUT_FIXTURES();
+    if (!fs::exists("/usr/bin/lsar")) GTEST_SKIP() << "lsar is not installed";
+    struct Set {
+        std::vector<std::string> fixtures;
+        std::vector<std::string> renamed;
+    };
+    std::vector<std::string> wide, wideRenamed;
+    for (int i = 1; i <= 10; ++i) {
+        const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+        wide.push_back("test_rar_multivolume_uncompressed_files.part" + n + ".rar");
+        wideRenamed.push_back("示例00008.part" + n + ".rar");
+    }
+    const std::vector<Set> sets = {
+        {{"rar3-old.rar", "rar3-old.r00", "rar3-old.r01"}, {"示例00005.rar", "示例00005.r00", "示例00005.r01"}},
+        {{"rar3-vols.part1.rar", "rar3-vols.part2.rar", "rar3-vols.part3.rar"},
+         {"示例00006.part1.rar", "示例00006.part2.rar", "示例00006.part3.rar"}},
+        {{"rar5-vols.part1.rar", "rar5-vols.part2.rar", "rar5-vols.part3.rar"},
+         {"示例00007.part1.rar", "示例00007.part2.rar", "示例00007.part3.rar"}},
+        {wide, wideRenamed},
+        {{"zimuku-10-ass.rar"}, {"示例00009.rar"}},
+    };
+    std::vector<LsarView> before;
+    for (const auto& set : sets) {
+        for (const auto& f : set.fixtures) copy(f, "卷/" + f);
+        before.push_back(*lsarView(dir / ("卷/" + set.fixtures.front())));
+    }
+    EXPECT_EQ(before[3].kind, "RAR (10 volumes)");
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(run({"rename", "--prefix", "示例", "--start", "00005", at("卷")}), 0) << last.out << last.err;
+        EXPECT_EQ(out().back(), round == 0 ? "已更名 5 个，未改动 0 个，失败 0 个。(renamed 5, unchanged 0, failed 0)"
+                                           : "已更名 0 个，未改动 5 个，失败 0 个。(renamed 0, unchanged 5, failed 0)");
+        std::size_t files = 0;
+        for (const auto& e : fs::directory_iterator(dir / "卷")) files += e.is_regular_file();
+        EXPECT_EQ(files, 20u);
+        for (std::size_t s = 0; s < sets.size(); ++s) {
+            for (std::size_t v = 0; v < sets[s].fixtures.size(); ++v) {
+                EXPECT_TRUE(sameBytes("卷/" + sets[s].renamed[v], sets[s].fixtures[v])) << sets[s].renamed[v];
+            }
+            EXPECT_EQ(*lsarView(dir / ("卷/" + sets[s].renamed.front())), before[s]) << sets[s].renamed.front();
+        }
+    }
+    // One row speaks for a set; its other volumes say they went with it.
+    ASSERT_EQ(run({"rename", "--prefix", "示例", "--start", "00005", at("卷")}), 0);
+    EXPECT_NE(last.out.find("[3] " + at("卷/示例00006.part2.rar") + "（分卷压缩包的一卷，与第2个一同处理）"),
+              std::string::npos)
+        << last.out;
+}
+
+// By extension a set takes its name from its first volume's entries; a set whose new name
+// is taken stays whole, and none of its volumes goes to the trash.
+TEST_F(CliRename, ByExtensionASetIsNamedAfterItsFirstVolume) {
+    SKIP_WITHOUT_FIXTURES();
+    for (const char* f : {"rar3-vols.part1.rar", "rar3-vols.part2.rar", "rar3-vols.part3.rar", "rar5-vols.part1.rar",
+                          "rar5-vols.part2.rar", "rar5-vols.part3.rar", "rar3-old.rar", "rar3-old.r00", "rar3-old.r01"}) {
+        copy(f, std::string("e/") + f);
+    }
+    EXPECT_EQ(run({"rename", "--ext", "txt", at("e")}), 1) << last.out << last.err;
+    const Lines lines = out();
+    // rar3-old, rar3-vols and rar5-vols all hold vols\bigfile.txt first.
+    EXPECT_NE(last.out.find("[1] 已更名：" + at("e/rar3-old.rar") + " -> " + at("e/bigfile.rar")), std::string::npos) << last.out;
+    EXPECT_NE(last.out.find("[2] 已更名：" + at("e/rar3-vols.part1.rar") + " -> " + at("e/bigfile.part1.rar")),
+              std::string::npos);
+    EXPECT_NE(last.out.find("[5] " + at("e/rar5-vols.part1.rar") + "（文件已存在：" + at("e/bigfile.part1.rar") +
+                            "；分卷压缩包的各卷都保留原名）"),
+              std::string::npos);
+    EXPECT_EQ(lines.back(), "已更名 2 个，未改动 0 个，失败 1 个。(renamed 2, unchanged 0, failed 1)");
+    EXPECT_TRUE(sameBytes("e/bigfile.r01", "rar3-old.r01"));
+    EXPECT_TRUE(sameBytes("e/bigfile.part3.rar", "rar3-vols.part3.rar"));
+    EXPECT_TRUE(sameBytes("e/rar5-vols.part2.rar", "rar5-vols.part2.rar"));
+    EXPECT_FALSE(fs::exists(dir / "data/Trash/files"));
 }
 #endif
 
