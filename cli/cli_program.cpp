@@ -157,6 +157,19 @@ int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std
         err << "无法准备压缩程序：" << s.message() << "\ncannot prepare the archiver" << std::endl;
         return kExitSomeFailed;
     }
+    // A numbering run killed half-way left archives hidden; they come back before anything
+    // else looks at the folder. A dry run changes nothing, so it only says what it found.
+    std::optional<int> recovered;  // the exit code when an interrupted run was undone
+    if (!o.dryRun) {
+        auto interrupted = jobs::finishInterruptedRenames(env.journalFile(), env.files(), printer(out));
+        if (!interrupted) {
+            err << "无法读取更名记录：" << interrupted.message() << "\ncannot read the rename journal" << std::endl;
+        } else {
+            for (const auto& run : interrupted->runs) {
+                recovered = std::max(recovered.value_or(kExitSuccess), run.complete() ? kExitSuccess : kExitSomeFailed);
+            }
+        }
+    }
     if (o.dryRun) out << kDryRunNotice << std::endl;
     // A name left out is an archive the job could not take: the run did not do all it was asked.
     for (const auto& s : skipped) out << skippedNameLine(s) << std::endl;
@@ -168,6 +181,8 @@ int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std
         case Command::Clean:
             return std::max(clean(o, deleteList, rows, env, out, err), leftOut);
         case Command::Undo:
+            // The interrupted run was the last one and is undone already.
+            if (recovered) return *recovered;
             return undo(env, out, err);
         case Command::Help:
             break;

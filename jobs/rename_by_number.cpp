@@ -4,6 +4,7 @@
 #include "jobs/job_texts.h"
 #include "jobs/naming_rules.h"
 #include "jobs/rename_run.h"
+#include "jobs/undo_rename.h"
 
 namespace jobs {
 namespace {
@@ -41,7 +42,7 @@ public:
     std::string freeNameBeside(JobFileSystem& files, const std::string& path) {
         while (true) {
             std::string candidate =
-                RenameRun::pathBeside(path, ".~pimingbao-" + tag_ + "-" + std::to_string(++counter_) + ".rar");
+                RenameRun::pathBeside(path, std::string(kTemporaryNamePrefix) + tag_ + "-" + std::to_string(++counter_) + ".rar");
             if (!files.exists(candidate)) return candidate;
         }
     }

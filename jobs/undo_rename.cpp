@@ -64,6 +64,29 @@ UndoStep undoTrash(const JournalRecord& record, JobFileSystem& files) {
     return step;
 }
 
+// The job's records undone newest first.
+std::vector<UndoStep> undoRecords(const JournalJob& job, const std::vector<JournalRewrite>& rewrites,
+                                  JobFileSystem& files) {
+    std::vector<UndoStep> steps;
+    for (auto r = job.records.rbegin(); r != job.records.rend(); ++r) {
+        steps.push_back(r->kind == JournalRecord::Kind::Move ? undoMove(*r, expectedIdentity(*r, job, rewrites), files)
+                                                             : undoTrash(*r, files));
+    }
+    return steps;
+}
+
+// A step that failed for a reason the user can clear (a name taken since) leaves the job open.
+bool leavesJobOpen(const std::vector<UndoStep>& steps) {
+    for (const auto& step : steps) {
+        if (step.outcome == UndoStep::Outcome::OldNameTaken || step.outcome == UndoStep::Outcome::Failed) return true;
+    }
+    return false;
+}
+
+bool isTemporaryName(const std::string& path) {
+    return platform::utf8FromPath(platform::pathFromUtf8(path).filename()).rfind(std::string(kTemporaryNamePrefix), 0) == 0;
+}
+
 }  // namespace
 
 bool UndoReport::complete() const {
@@ -83,18 +106,9 @@ platform::Result<UndoReport> undoLastRenameJob(const std::filesystem::path& jour
         report.foundJob = true;
         report.when = it->when;
         report.description = it->description;
-        for (auto r = it->records.rbegin(); r != it->records.rend(); ++r) {
-            report.steps.push_back(r->kind == JournalRecord::Kind::Move
-                                       ? undoMove(*r, expectedIdentity(*r, *it, journal->rewrites), files)
-                                       : undoTrash(*r, files));
-        }
-        // A step that failed for a reason the user can clear (a name taken since) stays open:
-        // the next undo tries this job again instead of going on to the one before.
-        bool open = false;
-        for (const auto& step : report.steps) {
-            open = open || step.outcome == UndoStep::Outcome::OldNameTaken || step.outcome == UndoStep::Outcome::Failed;
-        }
-        if (!open) {
+        report.steps = undoRecords(*it, journal->rewrites, files);
+        // A job left open is tried again by the next undo instead of going on to the one before.
+        if (!leavesJobOpen(report.steps)) {
             if (auto s = markJobUndone(journalFile, it->id); !s) return s;
         }
         break;
@@ -116,6 +130,56 @@ std::string undoStepText(const UndoStep& step) {
             break;
     }
     return "未还原：" + step.from + "：" + step.detail;
+}
+
+}  // namespace jobs
+
+namespace jobs {
+
+platform::Result<InterruptedRunReport> finishInterruptedRenames(const std::filesystem::path& journalFile,
+                                                                JobFileSystem& files, const StatusSink& status) {
+    InterruptedRunReport report;
+    auto journal = readRenameJournal(journalFile);
+    if (!journal) return journal.status();
+    for (auto& job : journal->jobs) {
+        if (job.ended || job.undone) continue;
+        // Only a run that stopped with archives still under our hidden names needs us; any
+        // other rename that stopped half-way left every archive under a name of its own.
+        bool hidden = false;
+        for (const auto& r : job.records) {
+            if (r.kind != JournalRecord::Kind::Move || !isTemporaryName(r.to)) continue;
+            auto id = files.identity(r.to);
+            hidden = hidden || (id && *id == r.id);
+        }
+        if (!hidden) continue;
+        // The hidden archives' new names were never written down, so the run cannot be
+        // finished; undone as a whole, every archive is back under the name it had.
+        InterruptedRun run;
+        run.when = job.when;
+        run.description = job.description;
+        run.steps = undoRecords(job, journal->rewrites, files);
+        if (!leavesJobOpen(run.steps)) {
+            if (auto s = markJobUndone(journalFile, job.id); !s) return s;
+        }
+        if (status) {
+            status(run.complete() ? std::string(kInterruptedRunRestored) : std::string(kInterruptedRunPartlyRestored));
+            for (const auto& step : run.steps) {
+                if (step.outcome != UndoStep::Outcome::Restored && step.outcome != UndoStep::Outcome::NotWhereLeft) {
+                    status(undoStepText(step));
+                }
+            }
+        }
+        report.runs.push_back(std::move(run));
+    }
+    return report;
+}
+
+bool InterruptedRun::complete() const {
+    // A record of a move that never happened finds nothing where it points: nothing to undo.
+    for (const auto& s : steps) {
+        if (s.outcome != UndoStep::Outcome::Restored && s.outcome != UndoStep::Outcome::NotWhereLeft) return false;
+    }
+    return true;
 }
 
 }  // namespace jobs
