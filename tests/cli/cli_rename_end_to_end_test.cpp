@@ -6,6 +6,8 @@
 #include <optional>
 #include <sstream>
 
+#include "jobs/rename_journal.h"
+#include "platform/file_identity.h"
 #include "tests/cli/cli_folder_test.h"
 
 namespace {
@@ -77,6 +79,44 @@ TEST_F(CliRename, NumberingAFolderThreeTimesGivesEachArchiveTheSameName) {
         } else {
             EXPECT_EQ(mapping, first);
             EXPECT_EQ(out().back(), "已更名 0 个，未改动 7 个，失败 0 个。(renamed 0, unchanged 7, failed 0)");
+        }
+    }
+}
+
+// A numbering run killed while archives stood aside under hidden names: whatever the
+// command line is asked next, it first gives them their names back and says so.
+TEST_F(CliRename, AnInterruptedNumberingRunIsUndoneBeforeTheNextCommand) {
+    SKIP_WITHOUT_FIXTURES();
+    for (const char* command : {"rename", "undo"}) {
+        SCOPED_TRACE(command);
+        const std::string first = copy("zimuku-10-ass.rar", std::string(command) + "/示例2.rar");
+        const std::string second = copy("rar5-subdirs.rar", std::string(command) + "/示例1.rar");
+        const std::string hidden1 = at(std::string(command) + "/.~pimingbao-0badf00d-1.rar");
+        const std::string hidden2 = at(std::string(command) + "/.~pimingbao-0badf00d-2.rar");
+        {
+            auto journal = jobs::RenameJournal::open(dir / "bin" / std::string(jobs::kRenameJournalName));
+            ASSERT_TRUE(journal.ok());
+            ASSERT_TRUE(journal->begin("按序号 前缀“示例” 起始序号 1"));
+            auto id1 = platform::fileIdentity(platform::pathFromUtf8(first)).value();
+            auto id2 = platform::fileIdentity(platform::pathFromUtf8(second)).value();
+            ASSERT_TRUE(journal->recordMove(id1, first, hidden1));
+            fs::rename(platform::pathFromUtf8(first), platform::pathFromUtf8(hidden1));
+            ASSERT_TRUE(journal->recordMove(id2, second, hidden2));
+            fs::rename(platform::pathFromUtf8(second), platform::pathFromUtf8(hidden2));
+            // killed here: no end
+        }
+        const Lines args = std::string(command) == "undo"
+                               ? Lines{"undo"}
+                               : Lines{"rename", "--ext", "ass", copy("zimuku-10-ass.rar", "other/字幕.rar")};
+        ASSERT_EQ(run(args), 0) << last.out << last.err;
+        ASSERT_FALSE(out().empty());
+        EXPECT_EQ(out()[0], "上次更名被中断，已恢复原名");
+        EXPECT_TRUE(sameBytes(std::string(command) + "/示例2.rar", "zimuku-10-ass.rar"));
+        EXPECT_TRUE(sameBytes(std::string(command) + "/示例1.rar", "rar5-subdirs.rar"));
+        EXPECT_FALSE(fs::exists(platform::pathFromUtf8(hidden1)));
+        EXPECT_FALSE(fs::exists(platform::pathFromUtf8(hidden2)));
+        if (std::string(command) == "undo") {
+            EXPECT_EQ(out().size(), 1u) << last.out;  // nothing else undone
         }
     }
 }
