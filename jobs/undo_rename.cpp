@@ -87,6 +87,15 @@ bool isTemporaryName(const std::string& path) {
     return platform::utf8FromPath(platform::pathFromUtf8(path).filename()).rfind(std::string(kTemporaryNamePrefix), 0) == 0;
 }
 
+// "示例2.rar" -> "示例2（更名中断）.rar", then "示例2（更名中断2）.rar"...
+std::string visibleNameFor(const std::string& oldPath, int n) {
+    const std::filesystem::path old = platform::pathFromUtf8(oldPath);
+    const std::string stem = platform::utf8FromPath(old.stem());
+    const std::string ext = platform::utf8FromPath(old.extension());
+    const std::string name = stem + "（更名中断" + (n > 1 ? std::to_string(n) : std::string()) + "）" + ext;
+    return platform::utf8FromPath(old.parent_path() / platform::pathFromUtf8(name));
+}
+
 }  // namespace
 
 bool UndoReport::complete() const {
@@ -158,9 +167,21 @@ platform::Result<InterruptedRunReport> finishInterruptedRenames(const std::files
         run.when = job.when;
         run.description = job.description;
         run.steps = undoRecords(job, journal->rewrites, files);
-        if (!leavesJobOpen(run.steps)) {
-            if (auto s = markJobUndone(journalFile, job.id); !s) return s;
+        // An archive whose old name was taken meanwhile is not left hidden: it comes out
+        // under a visible name beside it.
+        for (const auto& r : job.records) {
+            if (r.kind != JournalRecord::Kind::Move || !isTemporaryName(r.to)) continue;
+            auto id = files.identity(r.to);
+            if (!id || !(*id == r.id)) continue;
+            for (int n = 1; n < 100; ++n) {
+                const std::string visible = visibleNameFor(r.from, n);
+                if (files.exists(visible)) continue;
+                if (files.move(r.to, visible).moved()) run.uncovered.push_back(visible);
+                break;
+            }
         }
+        // Nothing of it is left that undo could still put back better.
+        if (auto s = markJobUndone(journalFile, job.id); !s) return s;
         if (status) {
             status(run.complete() ? std::string(kInterruptedRunRestored) : std::string(kInterruptedRunPartlyRestored));
             for (const auto& step : run.steps) {
@@ -168,6 +189,7 @@ platform::Result<InterruptedRunReport> finishInterruptedRenames(const std::files
                     status(undoStepText(step));
                 }
             }
+            for (const auto& visible : run.uncovered) status("压缩包已改名为 " + visible);
         }
         report.runs.push_back(std::move(run));
     }

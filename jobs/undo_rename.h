@@ -46,6 +46,8 @@ struct InterruptedRun {
     std::string when;
     std::string description;
     std::vector<UndoStep> steps;
+    // Archives that could not have their old names back, now under these visible names.
+    std::vector<std::string> uncovered;
     bool complete() const;  // every archive is back under its own name
 };
 

@@ -113,10 +113,14 @@ TEST_F(InterruptedRename, AnOldNameTakenSinceIsReported) {
     ASSERT_TRUE(report.ok());
     ASSERT_EQ(report->runs.size(), 1u);
     EXPECT_FALSE(report->runs[0].complete());
-    ASSERT_EQ(status.texts.size(), 2u);
+    ASSERT_EQ(status.texts.size(), 3u);
     EXPECT_EQ(status.texts[0], "上次更名被中断，部分压缩包未能恢复原名：");
     EXPECT_NE(status.texts[1].find("原名称 " + at("d/示例2.rar") + " 已被占用"), std::string::npos) << status.texts[1];
+    // Not left hidden: it comes out under a name of its own beside the taken one.
+    EXPECT_EQ(status.texts[2], "压缩包已改名为 " + at("d/示例2（更名中断）.rar"));
     EXPECT_EQ(tag("d/示例1.rar"), "b");
+    EXPECT_EQ(tag("d/示例2（更名中断）.rar"), "a");
+    EXPECT_EQ(filesIn("d"), (Texts{"示例1.rar", "示例2.rar", "示例2（更名中断）.rar"}));
 }
 
 // A run that was only asked to work on names, interrupted or not, leaves nothing hidden
