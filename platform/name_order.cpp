@@ -1,6 +1,5 @@
 #include "platform/name_order.h"
 
-#include <vector>
 
 namespace platform {
 namespace {
@@ -65,14 +64,15 @@ char16_t ntfsUpperCase(char16_t u) {
     return u;
 }
 
+std::u16string ntfsSortKey(std::string_view name) {
+    std::u16string key = utf16Units(name);
+    for (auto& unit : key) unit = ntfsUpperCase(unit);
+    return key;
+}
+
 bool ntfsNameLess(std::string_view a, std::string_view b) {
-    const std::u16string ua = utf16Units(a), ub = utf16Units(b);
-    const std::size_t n = ua.size() < ub.size() ? ua.size() : ub.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t x = ntfsUpperCase(ua[i]), y = ntfsUpperCase(ub[i]);
-        if (x != y) return x < y;
-    }
-    if (ua.size() != ub.size()) return ua.size() < ub.size();
+    const std::u16string ka = ntfsSortKey(a), kb = ntfsSortKey(b);
+    if (ka != kb) return ka < kb;
     return a < b;
 }
 

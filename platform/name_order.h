@@ -14,6 +14,10 @@ namespace platform {
 // that is no part of UTF-8 counts as one unit of its own.
 bool ntfsNameLess(std::string_view a, std::string_view b);
 
+// The units ntfsNameLess compares, for sorting many names without converting each again
+// at every comparison (equal keys are then ordered by the names' bytes).
+std::u16string ntfsSortKey(std::string_view name);
+
 // The upper-case form NTFS gives one UTF-16 code unit (Latin, Greek, Cyrillic and the
 // full-width letters; every other unit is its own upper case).
 char16_t ntfsUpperCase(char16_t unit);

@@ -64,18 +64,24 @@ bool DirectoryWalk::openNext() {
         // A folder that cannot be opened (no access, gone since it was queued) is skipped.
         if (ec) continue;
         // The whole folder is read before any of it is taken, since its order is ours to set.
-        std::vector<fs::directory_entry> entries;
+        struct Sorted {
+            std::u16string key;
+            std::string name;
+            fs::directory_entry entry;
+        };
+        std::vector<Sorted> entries;
         for (; it != fs::directory_iterator(); it.increment(ec)) {
-            entries.push_back(*it);
+            std::string name = platform::utf8FromPath(it->path().filename());
+            entries.push_back(Sorted{platform::ntfsSortKey(name), std::move(name), *it});
             // A folder that fails halfway keeps what was read from it; the walk goes on.
             if (ec) break;
         }
         if (entries.empty()) continue;
-        std::sort(entries.begin(), entries.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
-            return platform::ntfsNameLess(platform::utf8FromPath(a.path().filename()),
-                                          platform::utf8FromPath(b.path().filename()));
+        std::sort(entries.begin(), entries.end(), [](const Sorted& a, const Sorted& b) {
+            return a.key != b.key ? a.key < b.key : a.name < b.name;
         });
-        pending_.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+        pending_.clear();
+        for (auto& e : entries) pending_.push_back(std::move(e.entry));
         return true;
     }
     return false;
