@@ -1,5 +1,6 @@
 #include "cli/cli_program.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "cli/archive_paths.h"
@@ -117,13 +118,15 @@ int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std
     // directory, where relative paths would mean something else.
     jobs::VectorArchiveRows rows;
     std::string deleteList;
+    std::vector<SkippedName> skipped;
     if (o.command != Command::Undo) {
         auto archives = collectArchives(o.paths);
         if (!archives) {
             err << archives.message() << std::endl;
             return kExitBadCommandLine;
         }
-        rows = jobs::VectorArchiveRows(*archives);
+        rows = jobs::VectorArchiveRows(archives->archives);
+        skipped = std::move(archives->skipped);
     }
     if (o.command == Command::Clean) {
         for (const auto& name : o.names) deleteList += name + "\r\n";
@@ -141,14 +144,32 @@ int runCliProgram(const std::vector<std::string>& args, CliEnvironment& env, std
         err << "无法准备压缩程序：" << s.message() << "\ncannot prepare the archiver" << std::endl;
         return kExitSomeFailed;
     }
+    // A numbering run killed half-way left archives hidden; they come back before anything
+    // else looks at the folder. A dry run changes nothing, so it only says what it found.
+    std::optional<int> recovered;  // the exit code when an interrupted run was undone
+    if (!o.dryRun) {
+        auto interrupted = jobs::finishInterruptedRenames(env.journalFile(), env.files(), printer(out));
+        if (!interrupted) {
+            err << "无法读取更名记录：" << interrupted.message() << "\ncannot read the rename journal" << std::endl;
+        } else {
+            for (const auto& run : interrupted->runs) {
+                recovered = std::max(recovered.value_or(kExitSuccess), run.complete() ? kExitSuccess : kExitSomeFailed);
+            }
+        }
+    }
     if (o.dryRun) out << kDryRunNotice << std::endl;
+    // A name left out is an archive the job could not take: the run did not do all it was asked.
+    for (const auto& s : skipped) out << skippedNameLine(s) << std::endl;
+    const int leftOut = skipped.empty() ? kExitSuccess : kExitSomeFailed;
     switch (o.command) {
         case Command::RenameByExtension:
         case Command::RenameByNumber:
-            return rename(o, rows, env, out, err);
+            return std::max(rename(o, rows, env, out, err), leftOut);
         case Command::Clean:
-            return clean(o, deleteList, rows, env, out, err);
+            return std::max(clean(o, deleteList, rows, env, out, err), leftOut);
         case Command::Undo:
+            // The interrupted run was the last one and is undone already.
+            if (recovered) return *recovered;
             return undo(env, out, err);
         case Command::Help:
             break;

@@ -21,6 +21,8 @@ std::string renameResultLine(const jobs::RenameResult& r) {
 std::string renameSummary(const std::vector<jobs::RenameResult>& results, bool dryRun) {
     std::size_t renamed = 0, unchanged = 0, failed = 0, trashed = 0;
     for (const auto& r : results) {
+        // A set counts once, on the row that speaks for it.
+        if (r.outcome == jobs::RenameResult::Outcome::VolumeOfSet) continue;
         switch (r.category()) {
             case jobs::RenameResult::Category::Renamed: ++renamed; break;
             case jobs::RenameResult::Category::Unchanged: ++unchanged; break;

@@ -49,6 +49,24 @@ std::string keptUnderTemporaryName(std::string_view path) {
     return "，压缩包现在的名称是 " + std::string(path);
 }
 
+std::string volumeOfSet(std::size_t ordinal) {
+    return "分卷压缩包的一卷，与第" + std::to_string(ordinal) + "个一同处理";
+}
+
+std::string volumeMissing(std::string_view missingVolume) {
+    return "未更名：分卷压缩包缺少分卷 " + std::string(missingVolume) + "，各卷都保留原名";
+}
+
+std::string setClashKept(std::string_view newPath) {
+    // A set is never split: no single volume goes to the trash.
+    return "文件已存在：" + std::string(newPath) + "；分卷压缩包的各卷都保留原名";
+}
+
+std::string setMoveFailed(std::string_view problem, bool allBack) {
+    return "未更名：" + std::string(problem) +
+           (allBack ? "；已改名的分卷都已改回原名" : "；有的分卷未能改回原名");
+}
+
 std::string forbiddenCharacter(std::string_view character) {
     return "名称含有不允许的字符“" + std::string(character) + "”";
 }

@@ -30,6 +30,11 @@ std::string clashTrashed(std::string_view newPath, std::string_view trashPath);
 std::string clashKept(std::string_view newPath, std::string_view problem);
 std::string clashWouldTrash(std::string_view newPath);
 std::string keptUnderTemporaryName(std::string_view path);
+// Volume sets.
+std::string volumeOfSet(std::size_t ordinal);
+std::string volumeMissing(std::string_view missingVolume);
+std::string setClashKept(std::string_view newPath);
+std::string setMoveFailed(std::string_view problem, bool allBack);
 
 // Why a name is refused.
 std::string forbiddenCharacter(std::string_view character);

@@ -4,6 +4,7 @@
 #include "jobs/job_texts.h"
 #include "jobs/naming_rules.h"
 #include "jobs/rename_run.h"
+#include "jobs/undo_rename.h"
 
 namespace jobs {
 namespace {
@@ -24,6 +25,9 @@ struct Row {
     bool viaTemporary = false;
     std::string location;  // where the archive lies between the two phases
     platform::FileIdentity id;
+    // A volume set: its first row moves every volume; its other rows follow it.
+    std::vector<std::string> setFrom, setTo;
+    std::optional<std::size_t> volumeOf;
 };
 
 // Hidden, short and still ".rar": a crash between the phases leaves files the folder walk
@@ -38,7 +42,7 @@ public:
     std::string freeNameBeside(JobFileSystem& files, const std::string& path) {
         while (true) {
             std::string candidate =
-                RenameRun::pathBeside(path, ".~pimingbao-" + tag_ + "-" + std::to_string(++counter_) + ".rar");
+                RenameRun::pathBeside(path, std::string(kTemporaryNamePrefix) + tag_ + "-" + std::to_string(++counter_) + ".rar");
             if (!files.exists(candidate)) return candidate;
         }
     }
@@ -54,6 +58,8 @@ std::vector<Row> plan(RenameRun& run) {
     const RenameRequest& request = run.request();
     std::vector<Row> rows;
     IdentityMap seen;
+    // One number per archive: a volume set takes one for all its rows.
+    const RowUnits grouped = groupRows(run);
     for (std::size_t i = 0; i < run.rows().count(); ++i) {
         Row& row = rows.emplace_back();
         row.result = run.start(i);
@@ -63,15 +69,32 @@ std::vector<Row> plan(RenameRun& run) {
             row.id = *id;
             row.holdsName = true;
         }
+        const ArchiveUnit& unit = grouped.units[grouped.unitOfRow[i]];
+        if (unit.isSet && unit.rows.front() != i) {
+            row.volumeOf = unit.rows.front();
+            continue;
+        }
         if (request.startNumber.empty()) {
             r.outcome = Outcome::NothingTyped;
             r.detail = std::string(texts::kNoStartNumberTyped);
             continue;
         }
-        auto number = runningNumberText(request.startNumber, i);
+        auto number = runningNumberText(request.startNumber, grouped.unitOfRow[i]);
         if (!number) {
             r.outcome = Outcome::BadStartNumber;
             r.detail = std::string(texts::kStartNumberNotDigits);
+            continue;
+        }
+        if (unit.isSet) {
+            if (!unit.complete()) {
+                r.outcome = Outcome::VolumeMissing;
+                r.detail = texts::volumeMissing(unit.missingVolume);
+                continue;
+            }
+            auto targets = setTargets(run, r, unit, request.prefix + *number);
+            if (!targets) continue;
+            row.setFrom = unit.volumes;
+            row.setTo = std::move(*targets);
             continue;
         }
         const std::string name = request.prefix + *number + ".rar";
@@ -154,6 +177,14 @@ void renameByNumber(RenameRun& run) {
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         run.status(texts::renameProgress(i + 1));
+        if (rows[i].volumeOf) {
+            run.reportVolumeOfSet(i, *rows[i].volumeOf + 1);
+            continue;
+        }
+        if (!rows[i].setFrom.empty()) {
+            run.settleSet(std::move(rows[i].result), rows[i].setFrom, rows[i].setTo);
+            continue;
+        }
         if (!rows[i].moves) {
             run.report(std::move(rows[i].result));
             continue;

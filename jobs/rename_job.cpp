@@ -30,9 +30,15 @@ std::vector<RenameResult> RenameJob::run(const RenameRequest& request, ArchiveRo
 
 void renameByExtension(RenameRun& run, ArchiveCommands& commands, std::stop_token stop) {
     const std::string extension = normalizedExtension(run.request().extension);
+    const RowUnits grouped = groupRows(run);
     for (std::size_t i = 0; i < run.rows().count(); ++i) {
         if (stop.stop_requested()) break;
         run.status(texts::renameProgress(i + 1));
+        const ArchiveUnit& unit = grouped.units[grouped.unitOfRow[i]];
+        if (unit.isSet && unit.rows.front() != i) {
+            run.reportVolumeOfSet(i, unit.rows.front() + 1);
+            continue;
+        }
         RenameResult r = run.start(i);
         if (extension.empty()) {
             r.outcome = Outcome::NothingTyped;
@@ -40,7 +46,14 @@ void renameByExtension(RenameRun& run, ArchiveCommands& commands, std::stop_toke
             run.report(std::move(r));
             continue;
         }
-        Listing listing = commands.listArchive(r.oldPath, kListingPassword);
+        if (unit.isSet && !unit.complete()) {
+            r.outcome = Outcome::VolumeMissing;
+            r.detail = texts::volumeMissing(unit.missingVolume);
+            run.report(std::move(r));
+            continue;
+        }
+        // A set is named after the entries of its first volume.
+        Listing listing = commands.listArchive(unit.isSet ? unit.volumes.front() : r.oldPath, kListingPassword);
         if (!listing.listed) {
             r.outcome = Outcome::CannotList;
             r.detail = std::string(texts::kNotRenamed) + texts::cannotList(listing.problem);
@@ -55,6 +68,21 @@ void renameByExtension(RenameRun& run, ArchiveCommands& commands, std::stop_toke
             continue;
         }
         const std::string name = archiveNameForEntry(bareEntryName(listing.entries[*match].path), extension);
+        if (unit.isSet) {
+            if (name == ".rar") {
+                r.outcome = Outcome::NameRefused;
+                r.detail = texts::nameRefused(name, texts::kEmptyName);
+                run.report(std::move(r));
+                continue;
+            }
+            auto targets = setTargets(run, r, unit, name.substr(0, name.size() - 4));
+            if (!targets) {
+                run.report(std::move(r));
+                continue;
+            }
+            run.settleSet(std::move(r), unit.volumes, *targets);
+            continue;
+        }
         r.newPath = RenameRun::pathBeside(r.oldPath, name);
         if (run.refuses(r, name)) {
             run.report(std::move(r));

@@ -10,6 +10,7 @@ RenameResult::Category RenameResult::category() const {
         case Outcome::NoMatchingEntry:
         case Outcome::NothingTyped:
         case Outcome::SameAsEarlierRow:
+        case Outcome::VolumeOfSet:  // its set's row says what happened to it
             return Category::Unchanged;
         default:
             return Category::Failed;

@@ -21,6 +21,8 @@ struct RenameResult {
         MoveFailed,        // the rename itself failed; the archive is where it was
         Trashed,           // its new path was taken: the archive went to the trash
         ClashKept,         // its new path was taken and no trash could take it: kept
+        VolumeOfSet,       // a volume of a set whose first listed row speaks for it; moved with it
+        VolumeMissing,     // a volume set with a gap or without its first volume: left alone
     };
     enum class Category { Renamed, Unchanged, Failed };
 

@@ -2,6 +2,7 @@
 // One run of RenameJob: the steps both modes share (status texts, reporting, the move
 // itself, the clash), kept apart from the two modes' own walks over the list.
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "jobs/rename_job.h"
 #include "jobs/rename_journal.h"
 #include "jobs/rename_result.h"
+#include "jobs/volume_set.h"
 
 namespace jobs {
 
@@ -38,6 +40,13 @@ public:
     // nobody listed the archive goes to the trash, or is kept when no trash takes it.
     void settle(RenameResult result, const std::string& source, const ListedHolder& holder);
 
+    // Moves every volume of a set (from[i] to to[i], first volume first) or none: when one
+    // cannot move, those already moved go back. A new name that is taken keeps the whole set
+    // where it is; no volume goes to the trash on its own.
+    void settleSet(RenameResult result, const std::vector<std::string>& from, const std::vector<std::string>& to);
+    // A row that is a volume of a set another row spoke for, at `leadOrdinal`.
+    void reportVolumeOfSet(std::size_t position, std::size_t leadOrdinal);
+
     // Records a move in the journal before it is made, and its failure after.
     void journalMove(const platform::FileIdentity& id, const std::string& from, const std::string& to);
     void journalUnmoved(const platform::FileIdentity& id, const std::string& from, const std::string& to);
@@ -62,8 +71,21 @@ private:
     const RenameResultSink& onResult_;
     std::vector<std::string>& journalProblems_;
     std::vector<RenameResult> results_;
+    std::map<std::string, std::string> volumesMoved_;  // a set's volume: where it went
     bool journalBegun_ = false;
 };
+
+// The list's rows grouped into archives and volume sets, and which group each row is in.
+struct RowUnits {
+    std::vector<ArchiveUnit> units;
+    std::vector<std::size_t> unitOfRow;
+};
+RowUnits groupRows(RenameRun& run);
+
+// Every volume's new path when the set takes the file name stem `newStemName` (no
+// extension) in its own folder; nothing when a name is refused (the result says why).
+std::optional<std::vector<std::string>> setTargets(RenameRun& run, RenameResult& result, const ArchiveUnit& unit,
+                                                   const std::string& newStemName);
 
 void renameByExtension(RenameRun& run, ArchiveCommands& commands, std::stop_token stop);
 void renameByNumber(RenameRun& run);

@@ -64,6 +64,38 @@ UndoStep undoTrash(const JournalRecord& record, JobFileSystem& files) {
     return step;
 }
 
+// The job's records undone newest first.
+std::vector<UndoStep> undoRecords(const JournalJob& job, const std::vector<JournalRewrite>& rewrites,
+                                  JobFileSystem& files) {
+    std::vector<UndoStep> steps;
+    for (auto r = job.records.rbegin(); r != job.records.rend(); ++r) {
+        steps.push_back(r->kind == JournalRecord::Kind::Move ? undoMove(*r, expectedIdentity(*r, job, rewrites), files)
+                                                             : undoTrash(*r, files));
+    }
+    return steps;
+}
+
+// A step that failed for a reason the user can clear (a name taken since) leaves the job open.
+bool leavesJobOpen(const std::vector<UndoStep>& steps) {
+    for (const auto& step : steps) {
+        if (step.outcome == UndoStep::Outcome::OldNameTaken || step.outcome == UndoStep::Outcome::Failed) return true;
+    }
+    return false;
+}
+
+bool isTemporaryName(const std::string& path) {
+    return platform::utf8FromPath(platform::pathFromUtf8(path).filename()).rfind(std::string(kTemporaryNamePrefix), 0) == 0;
+}
+
+// "示例2.rar" -> "示例2（更名中断）.rar", then "示例2（更名中断2）.rar"...
+std::string visibleNameFor(const std::string& oldPath, int n) {
+    const std::filesystem::path old = platform::pathFromUtf8(oldPath);
+    const std::string stem = platform::utf8FromPath(old.stem());
+    const std::string ext = platform::utf8FromPath(old.extension());
+    const std::string name = stem + "（更名中断" + (n > 1 ? std::to_string(n) : std::string()) + "）" + ext;
+    return platform::utf8FromPath(old.parent_path() / platform::pathFromUtf8(name));
+}
+
 }  // namespace
 
 bool UndoReport::complete() const {
@@ -83,18 +115,9 @@ platform::Result<UndoReport> undoLastRenameJob(const std::filesystem::path& jour
         report.foundJob = true;
         report.when = it->when;
         report.description = it->description;
-        for (auto r = it->records.rbegin(); r != it->records.rend(); ++r) {
-            report.steps.push_back(r->kind == JournalRecord::Kind::Move
-                                       ? undoMove(*r, expectedIdentity(*r, *it, journal->rewrites), files)
-                                       : undoTrash(*r, files));
-        }
-        // A step that failed for a reason the user can clear (a name taken since) stays open:
-        // the next undo tries this job again instead of going on to the one before.
-        bool open = false;
-        for (const auto& step : report.steps) {
-            open = open || step.outcome == UndoStep::Outcome::OldNameTaken || step.outcome == UndoStep::Outcome::Failed;
-        }
-        if (!open) {
+        report.steps = undoRecords(*it, journal->rewrites, files);
+        // A job left open is tried again by the next undo instead of going on to the one before.
+        if (!leavesJobOpen(report.steps)) {
             if (auto s = markJobUndone(journalFile, it->id); !s) return s;
         }
         break;
@@ -116,6 +139,69 @@ std::string undoStepText(const UndoStep& step) {
             break;
     }
     return "未还原：" + step.from + "：" + step.detail;
+}
+
+}  // namespace jobs
+
+namespace jobs {
+
+platform::Result<InterruptedRunReport> finishInterruptedRenames(const std::filesystem::path& journalFile,
+                                                                JobFileSystem& files, const StatusSink& status) {
+    InterruptedRunReport report;
+    auto journal = readRenameJournal(journalFile);
+    if (!journal) return journal.status();
+    for (auto& job : journal->jobs) {
+        if (job.ended || job.undone) continue;
+        // Only a run that stopped with archives still under our hidden names needs us; any
+        // other rename that stopped half-way left every archive under a name of its own.
+        bool hidden = false;
+        for (const auto& r : job.records) {
+            if (r.kind != JournalRecord::Kind::Move || !isTemporaryName(r.to)) continue;
+            auto id = files.identity(r.to);
+            hidden = hidden || (id && *id == r.id);
+        }
+        if (!hidden) continue;
+        // The hidden archives' new names were never written down, so the run cannot be
+        // finished; undone as a whole, every archive is back under the name it had.
+        InterruptedRun run;
+        run.when = job.when;
+        run.description = job.description;
+        run.steps = undoRecords(job, journal->rewrites, files);
+        // An archive whose old name was taken meanwhile is not left hidden: it comes out
+        // under a visible name beside it.
+        for (const auto& r : job.records) {
+            if (r.kind != JournalRecord::Kind::Move || !isTemporaryName(r.to)) continue;
+            auto id = files.identity(r.to);
+            if (!id || !(*id == r.id)) continue;
+            for (int n = 1; n < 100; ++n) {
+                const std::string visible = visibleNameFor(r.from, n);
+                if (files.exists(visible)) continue;
+                if (files.move(r.to, visible).moved()) run.uncovered.push_back(visible);
+                break;
+            }
+        }
+        // Nothing of it is left that undo could still put back better.
+        if (auto s = markJobUndone(journalFile, job.id); !s) return s;
+        if (status) {
+            status(run.complete() ? std::string(kInterruptedRunRestored) : std::string(kInterruptedRunPartlyRestored));
+            for (const auto& step : run.steps) {
+                if (step.outcome != UndoStep::Outcome::Restored && step.outcome != UndoStep::Outcome::NotWhereLeft) {
+                    status(undoStepText(step));
+                }
+            }
+            for (const auto& visible : run.uncovered) status("压缩包已改名为 " + visible);
+        }
+        report.runs.push_back(std::move(run));
+    }
+    return report;
+}
+
+bool InterruptedRun::complete() const {
+    // A record of a move that never happened finds nothing where it points: nothing to undo.
+    for (const auto& s : steps) {
+        if (s.outcome != UndoStep::Outcome::Restored && s.outcome != UndoStep::Outcome::NotWhereLeft) return false;
+    }
+    return true;
 }
 
 }  // namespace jobs

@@ -5,8 +5,10 @@
 // undone once nothing of it is left that could still be put back.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "archiver/driver/status_sink.h"
 #include "jobs/job_file_system.h"
 #include "platform/status.h"
 
@@ -35,5 +37,33 @@ platform::Result<UndoReport> undoLastRenameJob(const std::filesystem::path& jour
 
 // One line of text for a step, in the window's language.
 std::string undoStepText(const UndoStep& step);
+
+// The numbering run puts archives aside under hidden names that begin so.
+inline constexpr std::string_view kTemporaryNamePrefix = ".~pimingbao-";
+
+// A numbering run that was killed between its two phases, found and undone.
+struct InterruptedRun {
+    std::string when;
+    std::string description;
+    std::vector<UndoStep> steps;
+    // Archives that could not have their old names back, now under these visible names.
+    std::vector<std::string> uncovered;
+    bool complete() const;  // every archive is back under its own name
+};
+
+struct InterruptedRunReport {
+    std::vector<InterruptedRun> runs;
+};
+
+inline constexpr std::string_view kInterruptedRunRestored = "上次更名被中断，已恢复原名";
+inline constexpr std::string_view kInterruptedRunPartlyRestored = "上次更名被中断，部分压缩包未能恢复原名：";
+
+// Called before any job and at program start, while the archiver's lock is held (so no
+// run of another copy is still going): a numbering run recorded in the journal that never
+// ended and left archives under hidden temporary names is undone, so no archive stays
+// hidden. What was done is told to `status` (nothing when there was nothing to do); the
+// steps that failed follow, one text each.
+platform::Result<InterruptedRunReport> finishInterruptedRenames(const std::filesystem::path& journalFile,
+                                                                JobFileSystem& files, const StatusSink& status);
 
 }  // namespace jobs

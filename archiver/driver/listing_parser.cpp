@@ -33,6 +33,8 @@ bool isDetailsLine(std::string_view line) {
 
 void ListingParser::startTable() {
     entries_.clear();
+    totalsSeen_ = false;
+    afterTable_.clear();
     state_ = State::ExpectingSeparator;
 }
 
@@ -56,7 +58,15 @@ void ListingParser::feedLine(std::string_view line) {
             startTable();
         } else if (trimmed(line) == kNoEntries && line.front() == ' ') {
             entries_.clear();
+            afterTable_.clear();
+            totalsSeen_ = true;
             state_ = State::EmptyArchive;
+        } else if ((state_ == State::TableClosed || state_ == State::EmptyArchive) && !trimmed(line).empty()) {
+            if (totalsSeen_) {
+                afterTable_.emplace_back(line);
+            } else {
+                totalsSeen_ = true;
+            }
         }
         return;
     case State::ExpectingSeparator:
@@ -96,9 +106,16 @@ Listing listingFromOutput(std::string_view gb18030Listing) {
     Listing listing;
     switch (parser.state()) {
     case ListingParser::State::TableClosed:
-        listing.entries = parser.entries();
-        return listing;
     case ListingParser::State::EmptyArchive:
+        if (!parser.afterTable().empty()) {
+            listing.listed = false;
+            for (const auto& line : parser.afterTable()) {
+                if (!listing.problem.empty()) listing.problem += "\n";
+                listing.problem += line;
+            }
+            return listing;
+        }
+        listing.entries = parser.entries();
         return listing;
     case ListingParser::State::SeekingTitles:
         listing.listed = false;

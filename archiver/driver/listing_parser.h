@@ -29,6 +29,9 @@ public:
 
     State state() const { return state_; }
     const std::vector<ListingEntry>& entries() const { return entries_; }
+    // What the archiver wrote after the totals line (or after "no entries"): it prints the
+    // entries as it reads them, so a read error further on follows a complete-looking table.
+    const std::vector<std::string>& afterTable() const { return afterTable_; }
 
 private:
     void startTable();
@@ -36,9 +39,12 @@ private:
 
     State state_ = State::SeekingTitles;
     std::vector<ListingEntry> entries_;
+    bool totalsSeen_ = false;
+    std::vector<std::string> afterTable_;
 };
 
 // The whole listing file (GB18030 bytes as the archiver wrote them) turned into a Listing:
-// listed with its entries when the table was complete or the archive is empty, otherwise
-// not listed, with the archiver's own message lines as the problem where it wrote any.
+// listed with its entries when the table was complete or the archive is empty and nothing
+// followed; otherwise not listed, with the archiver's own message lines as the problem
+// where it wrote any (a damaged archive: the entries before the damage, then the reason).
 Listing listingFromOutput(std::string_view gb18030Listing);

@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         ListingCase{"listing_lf_line_ends.txt", true, {{' ', "文件1.txt"}}, ""},
         ListingCase{"listing_not_an_archive.txt", false, {}, "D:\\资料\\x.zip 不是 RAR 压缩包"},
         ListingCase{"listing_truncated.txt", false, {}, "不完整"},
+        // The archiver prints entries as it reads them: a damaged archive ends with the reason.
+        ListingCase{"listing_damaged_after_table.txt", false, {}, "已损坏: 在位置 20 处意外结束"},
         ListingCase{"listing_name_without_details.txt", false, {}, "无法识别"}),
     [](const testing::TestParamInfo<ListingCase>& param) {
         std::string name = param.param.file;

@@ -13,6 +13,7 @@
 #include "jobs/rename_journal.h"
 #include "jobs/vector_archive_rows.h"
 #include "platform/file.h"
+#include "platform/file_identity.h"
 #include "platform/file_lock.h"
 #include "tests/jobs/fake_archive_commands.h"
 #include "tests/support/fixtures.h"
@@ -310,6 +311,28 @@ TEST(WorkerJobStarterWithArchiver, WaitsForAnotherCopyThenRenamesARealArchive) {
     EXPECT_TRUE(std::filesystem::exists(renamed));
     EXPECT_TRUE(std::filesystem::exists(work / "myrar.exe"));
     EXPECT_TRUE(std::filesystem::exists(work / std::string(jobs::kRenameJournalName)));
+}
+
+// A numbering run killed half-way hid an archive; the window's next job brings it back first.
+TEST_F(WorkerJobStarterTest, AJobFirstUndoesAnInterruptedNumberingRun) {
+    const std::string hidden = (dir / "h/.~pimingbao-0badf00d-1.rar").string();
+    const std::string original = archive("h/示例2.rar", "help-example");
+    {
+        auto journal = jobs::RenameJournal::open(dir / std::string(jobs::kRenameJournalName));
+        ASSERT_TRUE(journal.ok());
+        ASSERT_TRUE(journal->begin("按序号 前缀“示例” 起始序号 1"));
+        ASSERT_TRUE(journal->recordMove(platform::fileIdentity(original).value(), original, hidden));
+        std::filesystem::rename(original, hidden);
+    }
+    jobs::VectorArchiveRows rows({archive("c/a.rar", "help-example")});
+    starter.startClean("文件1.txt", rows, window.status(), window.report());
+    gated.letAllGo();
+    window.waitForFinished();
+    starter.waitUntilIdle();
+    ASSERT_FALSE(window.events.empty());
+    EXPECT_EQ(window.events.front(), "status 上次更名被中断，已恢复原名");
+    EXPECT_TRUE(std::filesystem::exists(original));
+    EXPECT_FALSE(std::filesystem::exists(hidden));
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "ui/core/directory_walk.h"
 
+#include "platform/name_order.h"
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -158,5 +161,84 @@ TEST(DirectoryWalk, AnEmptyOrMissingFolderGivesNothing) {
     EXPECT_TRUE(walk.next(10).empty());
     EXPECT_TRUE(walk.done());
 }
+
+// NTFS's order: UTF-16 code units compared after upper-casing, so "_" (after "Z") follows
+// every letter, a character beyond the BMP (a surrogate pair) comes before the full-width
+// letters, and Chinese names go by their code units, not by pinyin.
+const std::vector<std::string> kNtfsOrder = {"10.rar", "9.rar",  "A.rar",    "a1.rar", "b.rar", "Z.rar",
+                                             "_x.rar", "ä.rar",  "一.rar",   "中文.rar", "𠀀.rar", "ｆ.rar"};
+
+TEST(NtfsNameOrder, ComparesUpperCasedUtf16Units) {
+    for (std::size_t i = 0; i < kNtfsOrder.size(); ++i) {
+        for (std::size_t j = 0; j < kNtfsOrder.size(); ++j) {
+            EXPECT_EQ(platform::ntfsNameLess(kNtfsOrder[i], kNtfsOrder[j]), i < j) << kNtfsOrder[i] << " " << kNtfsOrder[j];
+        }
+    }
+    struct Case {
+        const char* a;
+        const char* b;
+        bool less;
+    } cases[] = {
+        {"abc", "ABD", true},  {"ABC", "abd", true},   {"ab", "abc", true},    {"Ä", "ä", true},  // case: by bytes
+        {"ä", "Ä", false},     {"é", "F", false},      {"я", "Я", false},      {"Ω", "ω", true},
+        {"ő", "Ő", false},     {"x", "x", false},      {"\xff", "\xfe", false}, {"a\xff", "b", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::ntfsNameLess(c.a, c.b), c.less) << c.a << " " << c.b;
+    EXPECT_EQ(platform::ntfsUpperCase(u'ÿ'), u'Ÿ');
+    EXPECT_EQ(platform::ntfsUpperCase(u'ｚ'), u'Ｚ');
+    EXPECT_EQ(platform::ntfsUpperCase(u'中'), u'中');
+}
+
+// Made in an order of their own: the walk still takes every folder's entries, files and
+// subfolders, in NTFS's order, the same on every run.
+TEST(DirectoryWalk, TakesEachFolderInNtfsOrder) {
+    testsupport::TempDir tmp;
+    std::vector<std::string> made = kNtfsOrder;
+    std::reverse(made.begin(), made.end());
+    std::rotate(made.begin(), made.begin() + 5, made.end());
+    for (const auto& name : made) tmp.write(name, "");
+    tmp.write("子/z.rar", "");
+    tmp.write("Sub_b/a.rar", "");
+    tmp.write("sub_A/b.rar", "");
+    tmp.write("sub_A/deep/c.rar", "");
+    tmp.write("Sub_b/deep/d.rar", "");
+
+    std::vector<std::string> expected;
+    for (const auto& name : kNtfsOrder) expected.push_back((tmp / name).string());
+    for (const char* rel : {"sub_A/b.rar", "Sub_b/a.rar", "子/z.rar", "sub_A/deep/c.rar", "Sub_b/deep/d.rar"}) {
+        expected.push_back((tmp / rel).string());
+    }
+    for (int run = 0; run < 3; ++run) EXPECT_EQ(collectFromDirectory(tmp.path()), expected) << "run " << run;
+}
+
+#ifndef _WIN32
+// Linux lets a name hold any bytes; one that is no UTF-8 cannot reach the archiver or the
+// window, so it is left out and said so, and the rest is collected.
+TEST(DirectoryWalk, LeavesOutNamesThatAreNoUtf8AndSaysSo) {
+    testsupport::TempDir tmp;
+    tmp.write("好.rar", "");
+    tmp.write("b.rar", "");
+    std::ofstream(tmp.path() / "坏\xff.rar") << "";
+    std::ofstream(tmp.path() / "x\xfe.txt") << "";
+    fs::create_directories(tmp.path() / "dir\xfe");
+    std::ofstream(tmp.path() / "dir\xfe" / "inside.rar") << "";
+    tmp.write("ok/c.rar", "");
+
+    std::vector<SkippedName> skipped;
+    auto found = collectFromDirectory(tmp.path(), &skipped);
+    EXPECT_EQ(found, (std::vector<std::string>{(tmp / "b.rar").string(), (tmp / "好.rar").string(),
+                                                (tmp / "ok/c.rar").string()}));
+    ASSERT_EQ(skipped.size(), 2u);
+    EXPECT_EQ(skipped[0].path, (tmp.path() / "dir").string() + "\\xFE");
+    EXPECT_EQ(skipped[0].reason, kUncarriableFolderName);
+    EXPECT_EQ(skipped[1].path, (tmp.path() / "坏").string() + "\\xFF.rar");
+    EXPECT_EQ(skipped[1].reason, kUncarriableArchiveName);
+
+    DirectoryWalk walk(tmp.path());
+    while (!walk.done()) walk.next(1);
+    EXPECT_EQ(walk.takeSkipped().size(), 2u);
+    EXPECT_TRUE(walk.takeSkipped().empty());
+}
+#endif
 
 }  // namespace

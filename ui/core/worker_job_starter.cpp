@@ -5,6 +5,7 @@
 #include "jobs/clean_job.h"
 #include "jobs/rename_job.h"
 #include "jobs/rename_journal.h"
+#include "jobs/undo_rename.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ void WorkerJobStarter::start(Work work, StatusSink status, JobReport report) {
         {
             auto session = open_(status);
             if (session) {
+                // A numbering run killed half-way left archives hidden; they come back first.
+                (void)jobs::finishInterruptedRenames((*session)->journalFile(), (*session)->files(), status);
                 work(**session, status, report, stop);
             } else if (status) {
                 status(std::string(kCannotStart) + session.message());
