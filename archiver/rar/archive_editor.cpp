@@ -198,7 +198,7 @@ platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource
 
 platform::Status writeLayout(platform::ReadableFile source, const std::vector<OutputPiece>& pieces,
                              const std::filesystem::path& target) {
-    auto writer = platform::AtomicFileWriter::create(target);
+    auto writer = platform::AtomicFileWriter::create(target, platform::LinkHandling::WriteThroughLink);
     if (!writer) return writer.status();
     for (const OutputPiece& piece : pieces) {
         platform::Status s = platform::Status::success();

@@ -161,7 +161,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
         plan = std::move(*pl);
     }
 
-    auto writer = platform::AtomicFileWriter::create(archivePath);
+    auto writer = platform::AtomicFileWriter::create(archivePath, platform::LinkHandling::WriteThroughLink);
     if (!writer) return writer.status();
     platform::AtomicFileWriter& out = *writer;
 
