@@ -35,13 +35,18 @@ private:
     std::uint64_t size_ = 0;
 };
 
+// What a write does when its target is a symbolic link.
+enum class LinkHandling {
+    ReplaceLink,       // the link itself gives way to the new file (a program's own files)
+    WriteThroughLink,  // the file behind the link gets the new bytes, the link stays (archives)
+};
+
 class AtomicFileWriter {
 public:
-    // Creates a temporary file beside `target` (beside the file it links to, when it is a
-    // symbolic link). Nothing touches `target` until commit().
-    // With ReplaceLink, a symbolic link at `target` is itself replaced by the new file.
-    enum class Links { WriteThroughLinks, ReplaceLink };
-    static Result<AtomicFileWriter> create(const std::filesystem::path& target, Links links = Links::WriteThroughLinks);
+    // Creates a temporary file beside `target`, or beside the file behind it when a link is
+    // written through. Nothing touches `target` until commit().
+    static Result<AtomicFileWriter> create(const std::filesystem::path& target,
+                                           LinkHandling links = LinkHandling::ReplaceLink);
     AtomicFileWriter(AtomicFileWriter&&) noexcept;
     AtomicFileWriter& operator=(AtomicFileWriter&&) noexcept;
     // Removes the temporary file unless commit() succeeded.

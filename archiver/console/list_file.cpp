@@ -45,7 +45,7 @@ std::vector<std::string> namesFromListText(std::string_view bytes) {
 platform::Result<std::vector<std::string>> readListFile(const std::filesystem::path& path) {
     auto file = platform::ReadableFile::open(path);
     if (!file) return file.status();
-    if (file->size() > kMaxListFileSize) return platform::Status::failure("list file too large");
+    if (file->size() > kMaxListFileSize) return platform::Status::failure("列表文件太大");
     auto bytes = platform::readWholeFile(path);
     if (!bytes) return bytes.status();
     return namesFromListText(*bytes);

@@ -87,7 +87,7 @@ int runMyrar(const std::vector<std::string>& arguments, ConsoleIo& io) {
     try {
         code = run(arguments, io);
     } catch (const std::bad_alloc&) {
-        io.line(msg::internalError("out of memory"));
+        io.line(msg::internalError("内存不足"));
     } catch (const std::exception& e) {
         io.line(msg::internalError(e.what()));
     }

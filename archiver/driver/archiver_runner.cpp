@@ -48,7 +48,7 @@ platform::Status ArchiverRunner::writePayload() const {
     platform::removeStaleTemporaryFiles(target);
     // A link planted as myrar.exe is replaced in the one rename, never written through:
     // the payload must not land wherever it points.
-    auto writer = platform::AtomicFileWriter::create(target, platform::AtomicFileWriter::Links::ReplaceLink);
+    auto writer = platform::AtomicFileWriter::create(target, platform::LinkHandling::ReplaceLink);
     if (!writer) return writer.status();
     if (auto s = writer->append(payload_); !s) return s;
     if (writer->bytesWritten() != payload_.size()) {

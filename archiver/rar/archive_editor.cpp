@@ -67,16 +67,16 @@ platform::Result<std::vector<std::uint8_t>> rar5MainHeader(const ByteSource& sou
         auto bytes = source.readExact(archive.mainHeaderOffset, static_cast<std::size_t>(archive.mainHeaderSize));
         if (!bytes) return bytes.status();
         auto rewritten = rar5MainHeaderWithoutLocator(*bytes);
-        if (!rewritten) return platform::Status::failure("main archive header cannot be rewritten");
+        if (!rewritten) return platform::Status::failure("无法改写主文件头");
         return std::move(*rewritten);
     }
     // Under header encryption the rewritten header is encrypted again, with a fresh IV
     // and the same padded length.
-    if (!archive.headerEncryption) return platform::Status::failure("archive encryption header missing");
+    if (!archive.headerEncryption) return platform::Status::failure("缺少压缩包的加密文件头");
     const Rar5Encryption& enc = *archive.headerEncryption;
     const Rar5Keys keys = deriveRar5Keys(password, enc.salt, enc.log2Count);
     auto onDisk = source.readExact(archive.mainHeaderOffset, static_cast<std::size_t>(archive.mainHeaderSize));
-    if (!onDisk || onDisk->size() < 32) return platform::Status::failure("main archive header cannot be read");
+    if (!onDisk || onDisk->size() < 32) return platform::Status::failure("无法读取主文件头");
     std::vector<std::uint8_t> plain(onDisk->begin() + 16, onDisk->end());
     {
         auto aes = AesCbc::create(keys.key, std::span<const std::uint8_t>(onDisk->data(), 16));
@@ -84,9 +84,9 @@ platform::Result<std::vector<std::uint8_t>> rar5MainHeader(const ByteSource& sou
         aes->decrypt(plain);
     }
     auto size = rar5HeaderSize(plain);
-    if (!size || *size > plain.size()) return platform::Status::failure("main archive header cannot be decrypted");
+    if (!size || *size > plain.size()) return platform::Status::failure("无法解密主文件头");
     auto rewritten = rar5MainHeaderWithoutLocator(std::span<const std::uint8_t>(plain).first(static_cast<std::size_t>(*size)));
-    if (!rewritten) return platform::Status::failure("main archive header cannot be rewritten");
+    if (!rewritten) return platform::Status::failure("无法改写主文件头");
     std::copy(rewritten->begin(), rewritten->end(), plain.begin());
     std::array<std::uint8_t, 16> iv{};
     if (auto s = platform::fillWithSystemRandom(iv); !s) return s;
@@ -198,7 +198,7 @@ platform::Result<std::vector<OutputPiece>> layoutWithoutRemoved(const ByteSource
 
 platform::Status writeLayout(platform::ReadableFile source, const std::vector<OutputPiece>& pieces,
                              const std::filesystem::path& target) {
-    auto writer = platform::AtomicFileWriter::create(target);
+    auto writer = platform::AtomicFileWriter::create(target, platform::LinkHandling::WriteThroughLink);
     if (!writer) return writer.status();
     for (const OutputPiece& piece : pieces) {
         platform::Status s = platform::Status::success();

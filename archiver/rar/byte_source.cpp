@@ -15,7 +15,7 @@ platform::Result<std::vector<std::uint8_t>> ByteSource::readExact(std::uint64_t 
     std::vector<std::uint8_t> bytes(length);
     auto got = readAt(offset, bytes);
     if (!got) return got.status();
-    if (*got != length) return platform::Status::failure("unexpected end of data");
+    if (*got != length) return platform::Status::failure("数据意外结束");
     return bytes;
 }
 

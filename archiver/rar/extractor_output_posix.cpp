@@ -8,12 +8,13 @@
 
 #include "archiver/rar/extractor_output.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace rar {
 namespace {
 
 std::string describe(const char* what, const std::filesystem::path& path, int error) {
-    return std::string(what) + " " + platform::utf8FromPath(path) + ": " + std::strerror(error);
+    return std::string(what) + " " + platform::utf8FromPath(path) + "：" + platform::describeErrno(error);
 }
 
 }  // namespace
@@ -34,22 +35,22 @@ platform::Result<std::filesystem::path> makeFoldersBelow(const std::filesystem::
         current /= platform::pathFromUtf8(c);
         if (::mkdir(current.c_str(), 0777) == 0) continue;
         const int error = errno;
-        if (error != EEXIST) return platform::Status::failure(describe("cannot create folder", current, error));
+        if (error != EEXIST) return platform::Status::failure(describe("无法创建文件夹", current, error));
         if (targetState(current) != TargetState::Folder)
-            return platform::Status::failure(platform::utf8FromPath(current) + " exists and is not a folder");
+            return platform::Status::failure(platform::utf8FromPath(current) + " 已经存在，但不是文件夹");
     }
     return current;
 }
 
 platform::Status removeForReplace(const std::filesystem::path& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        return platform::Status::failure(describe("cannot replace", path, errno));
+        return platform::Status::failure(describe("无法替换", path, errno));
     return platform::Status::success();
 }
 
 platform::Result<OutputFile> OutputFile::createNew(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return platform::Status::failure(describe("cannot create", path, errno));
+    if (fd < 0) return platform::Status::failure(describe("无法创建", path, errno));
     return OutputFile(path, fd);
 }
 
@@ -78,7 +79,7 @@ platform::Status OutputFile::write(std::span<const std::uint8_t> bytes) {
         const ssize_t n = ::write(static_cast<int>(handle_), p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return platform::Status::failure(describe("cannot write", path_, errno));
+            return platform::Status::failure(describe("无法写入", path_, errno));
         }
         p += n;
         left -= static_cast<std::size_t>(n);
@@ -90,7 +91,7 @@ platform::Status OutputFile::close() {
     if (handle_ < 0) return platform::Status::success();
     const int fd = static_cast<int>(handle_);
     handle_ = -1;
-    if (::close(fd) != 0) return platform::Status::failure(describe("cannot write", path_, errno));
+    if (::close(fd) != 0) return platform::Status::failure(describe("无法写入", path_, errno));
     return platform::Status::success();
 }
 
@@ -104,7 +105,7 @@ platform::Status createSymbolicLink(const std::filesystem::path& path, const std
     std::string target = targetUtf8;
     std::replace(target.begin(), target.end(), '\\', '/');
     if (::symlink(platform::pathFromUtf8(target).c_str(), path.c_str()) != 0)
-        return platform::Status::failure(describe("cannot create link", path, errno));
+        return platform::Status::failure(describe("无法创建链接", path, errno));
     return platform::Status::success();
 }
 

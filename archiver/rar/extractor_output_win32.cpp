@@ -4,12 +4,15 @@
 
 #include "archiver/rar/extractor_output.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace rar {
 namespace {
 
 std::string describe(const char* what, const std::filesystem::path& path) {
-    return std::string(what) + " " + platform::utf8FromPath(path) + " (error " + std::to_string(GetLastError()) + ")";
+    const int error = static_cast<int>(GetLastError());
+    return std::string(what) + " " + platform::utf8FromPath(path) + "：" +
+           platform::describeSystemError(std::error_code(error, std::system_category()));
 }
 
 }  // namespace
@@ -29,9 +32,9 @@ platform::Result<std::filesystem::path> makeFoldersBelow(const std::filesystem::
     for (const auto& c : components) {
         current /= platform::pathFromUtf8(c);
         if (CreateDirectoryW(current.c_str(), nullptr)) continue;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return platform::Status::failure(describe("cannot create folder", current));
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return platform::Status::failure(describe("无法创建文件夹", current));
         if (targetState(current) != TargetState::Folder)
-            return platform::Status::failure(platform::utf8FromPath(current) + " exists and is not a folder");
+            return platform::Status::failure(platform::utf8FromPath(current) + " 已经存在，但不是文件夹");
     }
     return current;
 }
@@ -40,14 +43,14 @@ platform::Status removeForReplace(const std::filesystem::path& path) {
     // A read-only file cannot be deleted until the attribute is gone.
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return platform::Status::failure(describe("cannot replace", path));
+        return platform::Status::failure(describe("无法替换", path));
     return platform::Status::success();
 }
 
 platform::Result<OutputFile> OutputFile::createNew(const std::filesystem::path& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return platform::Status::failure(describe("cannot create", path));
+    if (h == INVALID_HANDLE_VALUE) return platform::Status::failure(describe("无法创建", path));
     return OutputFile(path, reinterpret_cast<std::intptr_t>(h));
 }
 
@@ -76,7 +79,7 @@ platform::Status OutputFile::write(std::span<const std::uint8_t> bytes) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
         DWORD written = 0;
         if (!WriteFile(reinterpret_cast<HANDLE>(handle_), p, chunk, &written, nullptr))
-            return platform::Status::failure(describe("cannot write", path_));
+            return platform::Status::failure(describe("无法写入", path_));
         p += written;
         left -= written;
     }
@@ -87,7 +90,7 @@ platform::Status OutputFile::close() {
     if (handle_ == -1) return platform::Status::success();
     HANDLE h = reinterpret_cast<HANDLE>(handle_);
     handle_ = -1;
-    if (!CloseHandle(h)) return platform::Status::failure(describe("cannot write", path_));
+    if (!CloseHandle(h)) return platform::Status::failure(describe("无法写入", path_));
     return platform::Status::success();
 }
 
@@ -102,7 +105,7 @@ platform::Status createSymbolicLink(const std::filesystem::path& path, const std
     std::replace(target.begin(), target.end(), '/', '\\');
     const DWORD flags = (toFolder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
     if (!CreateSymbolicLinkW(path.c_str(), platform::pathFromUtf8(target).c_str(), flags))
-        return platform::Status::failure(describe("cannot create link", path));
+        return platform::Status::failure(describe("无法创建链接", path));
     return platform::Status::success();
 }
 

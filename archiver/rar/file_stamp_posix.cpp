@@ -6,14 +6,15 @@
 
 #include "archiver/rar/file_stamp.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace rar {
 
 platform::Result<FileStamp> readFileStamp(const std::filesystem::path& path) {
     struct stat st{};
     if (::stat(path.c_str(), &st) != 0)
-        return platform::Status::failure("cannot read the time of " + platform::utf8FromPath(path) + ": " +
-                                         std::strerror(errno));
+        return platform::Status::failure("无法读取 " + platform::utf8FromPath(path) + " 的时间：" +
+                                         platform::describeErrno(errno));
     FileStamp s;
     s.unixSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     s.nanoseconds = static_cast<std::uint32_t>(st.st_mtim.tv_nsec);
@@ -29,14 +30,14 @@ platform::Status applyFileStamp(const std::filesystem::path& path, const FileSta
     times[1].tv_sec = static_cast<time_t>(stamp.unixSeconds);
     times[1].tv_nsec = static_cast<long>(stamp.nanoseconds % 1000000000u);
     if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        return platform::Status::failure("cannot set the time of " + platform::utf8FromPath(path) + ": " +
-                                         std::strerror(errno));
+        return platform::Status::failure("无法设置 " + platform::utf8FromPath(path) + " 的时间：" +
+                                         platform::describeErrno(errno));
     if (!directory && (stamp.windowsAttributes & 0x01u)) {
         struct stat st{};
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             ::chmod(path.c_str(), st.st_mode & ~static_cast<mode_t>(0222)) != 0)
-            return platform::Status::failure("cannot make " + platform::utf8FromPath(path) + " read-only: " +
-                                             std::strerror(errno));
+            return platform::Status::failure("无法把 " + platform::utf8FromPath(path) + " 设为只读：" +
+                                             platform::describeErrno(errno));
     }
     return platform::Status::success();
 }

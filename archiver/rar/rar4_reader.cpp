@@ -285,7 +285,10 @@ std::optional<ReadProblem> Rar4Walker::checkCrc(std::uint64_t pos, const Header&
             }
             break;
         default:
-            // Old block types whose checksum range no sample confirms: not held against them.
+            // Old block types whose checksum range no sample confirms: not held against them
+            // in plain headers. Encrypted headers come from versions that checksum every
+            // header whole, and garbage from a wrong key must not pass as an old block.
+            if (archive_.headersEncrypted) ok = crcMatches(h.bytes, size);
             break;
     }
     if (ok) return std::nullopt;
@@ -396,16 +399,23 @@ std::optional<ReadProblem> Rar4Walker::walk(std::uint64_t signatureOffset) {
         if (auto p = archive_.headersEncrypted ? readEncryptedHeader(pos, h) : readPlainHeader(pos, h)) return p;
         h.type = h.bytes[2];
         h.flags = le16(h.bytes, 3);
+        // The first header decrypted with a wrong key is garbage, whichever check meets it
+        // first: that says the password is wrong, not that the archive is damaged.
+        const auto damaged = [&](const char* detail) {
+            return problem(archive_.headersEncrypted && firstEncryptedHeader_ ? ProblemKind::WrongPassword
+                                                                              : ProblemKind::BadHeader,
+                           pos, detail);
+        };
         if (h.flags & kLongBlock) {
-            if (h.bytes.size() < 11) return problem(ProblemKind::BadHeader, pos, "long block without data size");
+            if (h.bytes.size() < 11) return damaged("long block without data size");
             h.dataSize = static_cast<std::uint32_t>(h.bytes[7] | h.bytes[8] << 8 | h.bytes[9] << 16 |
                                                     static_cast<std::uint32_t>(h.bytes[10]) << 24);
         }
         FileFields fields;
         const bool fileLike = h.type == kFileHead || h.type == kServiceHead;
         if (fileLike) {
-            if (!parseFileFields(h, fields)) return problem(ProblemKind::BadHeader, pos, "file header too short");
-            if (!(h.flags & kLongBlock)) return problem(ProblemKind::BadHeader, pos, "file header without data size");
+            if (!parseFileFields(h, fields)) return damaged("file header too short");
+            if (!(h.flags & kLongBlock)) return damaged("file header without data size");
             h.dataSize = fields.packSize;
         }
         if (auto p = checkCrc(pos, h, fileLike ? &fields : nullptr)) return p;

@@ -15,6 +15,7 @@
 #include "archiver/rar/rar4_writer_plan.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/system_random.h"
 
 namespace rar {
@@ -66,7 +67,7 @@ Result<std::uint32_t> checksumFile(const platform::ReadableFile& file, std::vect
         auto n = file.readAt(offset, std::span(buffer).first(
                                          static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), file.size() - offset))));
         if (!n) return n.status();
-        if (*n == 0) return Status::failure(describe(file.path()) + " became shorter while it was being added");
+        if (*n == 0) return Status::failure(describe(file.path()) + " 在添加过程中变短了");
         crc = crc32(crc, std::span(buffer).first(*n));
         offset += *n;
         progress.advance(*n);
@@ -84,7 +85,7 @@ Status copyFileData(const platform::ReadableFile& file, std::uint32_t expectedCr
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), file.size() - offset));
         auto n = file.readAt(offset, std::span(buffer).first(want));
         if (!n) return n.status();
-        if (*n != want) return Status::failure(describe(file.path()) + " became shorter while it was being added");
+        if (*n != want) return Status::failure(describe(file.path()) + " 在添加过程中变短了");
         crc = crc32(crc, std::span(buffer).first(*n));
         std::size_t length = *n;
         if (aes) {
@@ -99,7 +100,7 @@ Status copyFileData(const platform::ReadableFile& file, std::uint32_t expectedCr
         offset += *n;
         progress.advance(*n);
     }
-    if (crc != expectedCrc) return Status::failure(describe(file.path()) + " changed while it was being added");
+    if (crc != expectedCrc) return Status::failure(describe(file.path()) + " 在添加过程中被改动了");
     return Status::success();
 }
 
@@ -135,7 +136,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
         if (!item->directory) {
             std::error_code ec;
             p.size = std::filesystem::file_size(item->source, ec);
-            if (ec) return Status::failure("cannot read " + describe(item->source) + ": " + ec.message());
+            if (ec) return Status::failure("无法读取 " + describe(item->source) + "：" + platform::describeSystemError(ec));
             totalWork += 2 * p.size;  // checksum pass and copy pass
         }
         prepared.push_back(std::move(p));
@@ -160,7 +161,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
         plan = std::move(*pl);
     }
 
-    auto writer = platform::AtomicFileWriter::create(archivePath);
+    auto writer = platform::AtomicFileWriter::create(archivePath, platform::LinkHandling::WriteThroughLink);
     if (!writer) return writer.status();
     platform::AtomicFileWriter& out = *writer;
 
@@ -172,7 +173,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
             std::vector<std::uint8_t> header(static_cast<std::size_t>(plan->mainHeader.length));
             auto n = src.readAt(plan->mainHeader.offset, header);
             if (!n) return n.status();
-            if (*n != header.size()) return Status::failure(archiveName + ": the main header is cut short");
+            if (*n != header.size()) return Status::failure(archiveName + "：主文件头不完整");
             if (auto s = out.append(std::span<const std::uint8_t>(rewriteRar4MainHeader(header, *plan))); !s) return s;
         } else if (auto s = out.appendRange(src, plan->mainHeader.offset, plan->mainHeader.length); !s) {
             return s;
@@ -213,7 +214,7 @@ Status addToRar4Archive(const std::filesystem::path& archivePath, std::span<cons
         auto file = platform::ReadableFile::open(p.item->source);
         if (!file) return file.status();
         if (file->size() != p.size)
-            return Status::failure(describe(p.item->source) + " changed while it was being added");
+            return Status::failure(describe(p.item->source) + " 在添加过程中被改动了");
         auto crc = checksumFile(*file, buffer, progress);
         if (!crc) return crc.status();
         entry.unpackedSize = p.size;

@@ -37,11 +37,11 @@ platform::Result<Rar4UpdatePlan> planRar4Update(const Archive& archive, const st
                                                 const std::string& archivePath) {
     using platform::Status;
     if (archive.format != Format::Rar4)
-        return Status::failure(archivePath + ": files are added only to archives in the RAR 1.5-4.x format");
-    if (archive.volume) return Status::failure(archivePath + ": cannot add to a volume of a multi-volume archive");
-    if (archive.locked) return Status::failure(archivePath + ": the archive is locked");
+        return Status::failure(archivePath + "：只能向 RAR 1.5-4.x 格式的压缩包添加文件");
+    if (archive.volume) return Status::failure(archivePath + "：不能向分卷压缩包的一卷添加文件");
+    if (archive.locked) return Status::failure(archivePath + "：压缩包已锁定");
     if (archive.headersEncrypted)
-        return Status::failure(archivePath + ": cannot add to an archive whose headers are encrypted");
+        return Status::failure(archivePath + "：不能向文件头已加密的压缩包添加文件");
 
     std::set<std::u32string> replaced;
     for (const auto& n : newNames) replaced.insert(normalized(n));
@@ -98,8 +98,8 @@ platform::Result<Rar4UpdatePlan> planRar4Update(const Archive& archive, const st
                 }
                 dropping = false;
                 if (e && e->solid && droppedCompressed)
-                    return Status::failure(archivePath + ": cannot replace an entry of this solid archive, " + e->path +
-                                           " depends on its compressed data");
+                    return Status::failure(archivePath + "：不能替换这个固实压缩包中的文件，" + e->path +
+                                           " 要用到它的压缩数据");
                 // A stored entry in between resets nothing, so the dependence carries on
                 // only while later entries are solid.
                 if (e && !e->solid) droppedCompressed = false;

@@ -12,8 +12,9 @@ using testsupport::TempDir;
 
 namespace {
 
-Status rewrite(const std::filesystem::path& target, std::string_view bytes) {
-    auto writer = AtomicFileWriter::create(target);
+Status rewrite(const std::filesystem::path& target, std::string_view bytes,
+               LinkHandling links = LinkHandling::WriteThroughLink) {
+    auto writer = AtomicFileWriter::create(target, links);
     if (!writer) return writer.status();
     if (auto s = writer->append(bytes); !s) return s;
     return writer->commit();
@@ -31,6 +32,18 @@ TEST(AtomicFileWriter, ThroughALinkTheTargetIsRewrittenAndTheLinkStays) {
     // The temporary file lay beside the target, and is gone.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "real"), {}), 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+}
+
+// The program's own files (the archiver it writes out, say) must be real files of its own:
+// a link in their place is replaced, and what it leads to is never written.
+TEST(AtomicFileWriter, UnlessAskedToWriteThroughALinkTheLinkIsReplaced) {
+    TempDir dir;
+    const auto real = dir.write("elsewhere.bin", "not ours");
+    std::filesystem::create_symlink(real, dir / "own.bin");
+    ASSERT_TRUE(rewrite(dir / "own.bin", "ours", LinkHandling::ReplaceLink));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "own.bin"));
+    EXPECT_EQ(*readWholeFile(dir / "own.bin"), "ours");
+    EXPECT_EQ(*readWholeFile(real), "not ours");
 }
 
 TEST(AtomicFileWriter, ALinkToNothingIsReportedAndLeftAlone) {

@@ -250,9 +250,9 @@ TEST(Rar4Writer, RefusesArchivesItMustNotChange) {
         const char* why;
     };
     const Case cases[] = {
-        {"rar15-comment-lock.rar", "locked"},
-        {"rar3-vols.part1.rar", "volume"},
-        {"rar3-comment-hpsw.rar", "headers are encrypted"},
+        {"rar15-comment-lock.rar", "已锁定"},
+        {"rar3-vols.part1.rar", "分卷"},
+        {"rar3-comment-hpsw.rar", "文件头已加密"},
         {"rar5-crc.rar", "RAR 1.5-4.x"},
         {"test_read_format_rar_invalid1.rar", ""},
     };
