@@ -2,7 +2,6 @@
 
 #include "jobs/delete_list.h"
 #include "jobs/job_texts.h"
-#include "jobs/rename_job.h"
 
 namespace jobs {
 
@@ -10,6 +9,7 @@ CleanResult::Category CleanResult::category() const {
     switch (outcome) {
         case Outcome::Deleted:
         case Outcome::WouldDelete:
+        case Outcome::WouldEmpty:
             return Category::Changed;
         case Outcome::NothingMatched:
         case Outcome::NothingToDelete:
@@ -22,18 +22,31 @@ CleanResult::Category CleanResult::category() const {
 
 namespace {
 
+// The archiver itself says what the delete would take or why it would refuse: a prediction
+// of our own would drift from its rule and its checks.
 CleanResult preview(ArchiveCommands& commands, CleanResult r, const std::vector<std::string>& names) {
-    Listing listing = commands.listArchive(r.path, kListingPassword);
-    if (!listing.listed) {
-        r.outcome = CleanResult::Outcome::CannotList;
-        r.detail = texts::cannotList(listing.problem);
-        return r;
+    DeleteOutcome plan = commands.planDelete(r.path, names);
+    switch (plan.kind) {
+        case DeleteOutcome::Kind::Deleted:
+            r.entries = std::move(plan.removedEntries);
+            if (plan.emptied == DeleteOutcome::Emptied::No) {
+                r.outcome = CleanResult::Outcome::WouldDelete;
+                r.detail = texts::wouldDelete(r.removedCount());
+            } else {
+                r.outcome = CleanResult::Outcome::WouldEmpty;
+                r.detail = texts::wouldEmpty(r.removedCount());
+            }
+            break;
+        case DeleteOutcome::Kind::NothingMatched:
+            r.outcome = CleanResult::Outcome::WouldMatchNothing;
+            r.detail = std::string(texts::kNothingMatched);
+            break;
+        case DeleteOutcome::Kind::Failed:
+            r.outcome = CleanResult::Outcome::WouldFail;
+            r.reason = texts::archiverReason(plan.detail);
+            r.detail = texts::wouldFail(r.reason);
+            break;
     }
-    auto removed = entriesRemovedBy(listing.entries, names);
-    for (auto i : removed) r.entries.push_back(listing.entries[i].path);
-    r.wouldEmpty = !removed.empty() && removed.size() == listing.entries.size();
-    r.outcome = removed.empty() ? CleanResult::Outcome::WouldMatchNothing : CleanResult::Outcome::WouldDelete;
-    if (removed.empty()) r.detail = std::string(texts::kNothingMatched);
     return r;
 }
 
@@ -75,6 +88,7 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
                 case DeleteOutcome::Kind::Deleted:
                     r.outcome = CleanResult::Outcome::Deleted;
                     r.detail = std::string(texts::kDeleted);
+                    r.entries = std::move(outcome.removedEntries);
                     break;
                 case DeleteOutcome::Kind::NothingMatched:
                     r.outcome = CleanResult::Outcome::NothingMatched;
@@ -82,6 +96,7 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
                     break;
                 case DeleteOutcome::Kind::Failed:
                     r.outcome = CleanResult::Outcome::Failed;
+                    r.reason = texts::archiverReason(outcome.detail);
                     r.detail = texts::deleteFailed(outcome.detail);
                     break;
             }

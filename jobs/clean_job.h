@@ -19,30 +19,32 @@ namespace jobs {
 
 struct CleanRequest {
     std::string deleteList;  // the text of 编辑框1, one name per line
-    // List each archive and report which entries the names would take, deleting nothing;
-    // no status text is written.
+    // Ask the archiver what each delete would do, changing nothing; no status text is written.
     bool dryRun = false;
 };
 
 struct CleanResult {
     enum class Outcome {
-        Deleted,            // entries were removed
+        Deleted,            // entries were removed, others are left
         NothingMatched,     // no entry had one of the names; the archive is unchanged
-        Failed,             // the delete failed; detail has the archiver's reason
+        Failed,             // the archiver refused or failed; reason says why
         NothingToDelete,    // the delete list holds no name; nothing ran
-        WouldDelete,        // dry run: `entries` would go
+        WouldDelete,        // dry run: `entries` would go, others would be left
+        WouldEmpty,         // dry run: every entry would go, and the archive to the trash
         WouldMatchNothing,  // dry run: no entry would go
-        CannotList,         // dry run: the archive could not be listed
+        WouldFail,          // dry run: the archiver would refuse; reason says why
     };
+    // A dry run and the real run of the same job fall into the same categories.
     enum class Category { Changed, Unchanged, Failed };
 
     std::size_t ordinal = 0;
     std::string path;
     Outcome outcome = Outcome::Failed;
-    std::string detail;                // the reason, in the window's language
-    std::vector<std::string> entries;  // dry run: the entries the archive would lose
-    bool wouldEmpty = false;           // dry run: no entry would be left, so the archiver deletes the file
+    std::string detail;                // the whole line for this archive, in the window's language
+    std::string reason;                // Failed, WouldFail: the archiver's reason on one line
+    std::vector<std::string> entries;  // the entries removed (or that would be), in the archiver's order
 
+    std::size_t removedCount() const { return entries.size(); }
     Category category() const;
 };
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "archiver/driver/listing_parser.h"
+#include "jobs/rename_job.h"
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
@@ -83,14 +85,18 @@ protected:
     bool sameBytes(const std::string& relative, const std::string& fixture) const {
         return platform::readWholeFile(dir / relative).value() == platform::readWholeFile(testsupport::fixture(fixture)).value();
     }
-    // The entries an archive holds now, as our own dry run lists them.
+    // The entries an archive holds now, from the archiver's own listing.
     Lines entries(const std::string& path) {
-        run({"clean", "--dry-run", "--name", "*", path});
+        const Lines args = {"v", std::string("-p") + jobs::kListingPassword, path};
+        const auto listed = testsupport::runProcess(PIMINGBAO_MYRAR_PROGRAM, args, {}, dir.path());
         Lines found;
-        for (const auto& line : out()) {
-            if (line.rfind("    ", 0) == 0) found.push_back(line.substr(4));
-        }
+        for (const auto& e : listingFromOutput(listed.out).entries) found.push_back(e.path);
         return found;
+    }
+    // Whether the built archiver can plan a delete without doing it.
+    static bool archiverPlansDeletes() {
+        return testsupport::runProcess(PIMINGBAO_MYRAR_PROGRAM, {}, {}, fs::current_path()).out.find("dry") !=
+               std::string::npos;
     }
 };
 
@@ -314,6 +320,7 @@ TEST_F(CliEndToEnd, UndoAfterACleanStillRevertsTheRename) {
 // The dry run foresees exactly what the archiver then takes away.
 TEST_F(CliEndToEnd, DryRunForeseesTheDelete) {
     SKIP_WITHOUT_FIXTURES();
+    if (!archiverPlansDeletes()) GTEST_SKIP() << "the built myrar cannot plan a delete yet";
     const Lines names = {"FILE1.TXT", "sub/dir2", "*简体*", "?est?.bin"};
     Lines paths = {copy("rar3-subdirs.rar", "p/rar3.rar"), copy("rar5-subdirs.rar", "p/rar5.rar"),
                    copy("zimuku-10-ass.rar", "p/字幕.rar"), copy("test_read_format_rar5_win32.rar", "p/win32.rar")};

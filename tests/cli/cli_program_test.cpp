@@ -123,6 +123,26 @@ TEST_F(CliProgram, DryRunChangesNothing) {
     EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/a.rar").size(), 3u);
 }
 
+// The dry run says, in the archiver's words, which archives it would refuse and why, and which
+// would be left empty and go to the trash.
+TEST_F(CliProgram, CleanDryRunNamesRefusalsAndArchivesThatWouldGoToTheTrash) {
+    archive("d/a.rar", "help-example");
+    archive("d/b.rar", "no-exe");
+    archive("d/c.rar", "locked");
+    archive("d/d.rar", "two-exe");
+    EXPECT_EQ(run({"clean", "--dry-run", "--name", "文件1.txt", "--name", "文件3.pdf", at("d/a.rar"),
+                   at("d/b.rar"), at("d/c.rar"), at("d/d.rar")}),
+              cli::kExitSomeFailed);
+    EXPECT_EQ(split(out), (Lines{cli::kDryRunNotice, "[1] " + at("d/a.rar") + "：将删除 2 个文件", "    文件1.txt",
+                                 "    文件3.pdf", "[2] " + at("d/b.rar") + "：将删除 2 个文件，删除后压缩包为空，将移到回收站",
+                                 "    文件1.txt", "    文件3.pdf", "[3] " + at("d/c.rar") + "：将无法删除：压缩包已锁定，不能修改",
+                                 "[4] " + at("d/d.rar") + "：未改动：压缩包内没有要删除的文件",
+                                 "试运行：将打扫 2 个，不变 1 个，失败 1 个（其中 1 个将移到回收站）。(dry run: would clean 2, "
+                                 "unchanged 1, failed 1, 1 would go to the trash)"}));
+    EXPECT_TRUE(err.empty()) << err;
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/b.rar").size(), 2u);
+}
+
 TEST_F(CliProgram, CleanShowsTheArchiversReasonForAFailure) {
     archive("a.rar", "help-example");
     archive("b.rar", "locked");

@@ -106,22 +106,77 @@ TEST_F(CleanJobTest, EmptyDeleteListRunsNoArchiverCommand) {
     EXPECT_TRUE(commands.calls.empty());
 }
 
-TEST_F(CleanJobTest, DryRunNamesTheEntriesThatWouldGo) {
-    jobs::VectorArchiveRows rows({archive("a.rar", "in-folders"), archive("b.rar", "no-exe"),
-                                  archive("c.rar", "two-exe"), at("missing.rar")});
+// The dry run asks the archiver for its plan: what it would take, and why it would refuse,
+// with its own checks (a locked archive that holds the name is refused, not foreseen as cleaned).
+TEST_F(CleanJobTest, DryRunAsksTheArchiverWhatItWouldDo) {
+    dir.write("not-an-archive.rar", "plain text");
+    jobs::VectorArchiveRows rows({archive("a.rar", "in-folders"), archive("b.rar", "no-exe"), archive("c.rar", "two-exe"),
+                                  at("missing.rar"), archive("e.rar", "locked"), at("not-an-archive.rar")});
     auto results = run(rows, "子目录\n文件1.txt\n文件3.pdf", /*dryRun=*/true);
     EXPECT_TRUE(status.texts.empty());
-    ASSERT_EQ(results.size(), 4u);
-    EXPECT_EQ(results[0].outcome, Outcome::WouldDelete);
-    EXPECT_EQ(results[0].entries, (Texts{"子目录", "子目录\\说明.txt", "子目录\\文件2.exe"}));
-    EXPECT_FALSE(results[0].wouldEmpty);
-    EXPECT_EQ(results[1].outcome, Outcome::WouldDelete);
-    EXPECT_TRUE(results[1].wouldEmpty);
-    EXPECT_EQ(results[2].outcome, Outcome::WouldMatchNothing);
-    EXPECT_EQ(results[3].outcome, Outcome::CannotList);
+    ASSERT_EQ(results.size(), 6u);
+    struct Expect {
+        Outcome outcome;
+        Texts entries;
+        const char* reason;
+        const char* detail;
+    } expected[] = {
+        {Outcome::WouldDelete, {"子目录", "子目录\\说明.txt", "子目录\\文件2.exe"}, "", "将删除 3 个文件"},
+        {Outcome::WouldEmpty, {"文件1.txt", "文件3.pdf"}, "", "将删除 2 个文件，删除后压缩包为空，将移到回收站"},
+        {Outcome::WouldMatchNothing, {}, "", "未改动：压缩包内没有要删除的文件"},
+        {Outcome::WouldFail, {}, "无法打开压缩包", "将无法删除：无法打开压缩包"},
+        {Outcome::WouldFail, {}, "压缩包已锁定，不能修改", "将无法删除：压缩包已锁定，不能修改"},
+        {Outcome::WouldFail, {}, "无法打开压缩包", "将无法删除：无法打开压缩包"},
+    };
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        SCOPED_TRACE(results[i].path);
+        EXPECT_EQ(results[i].outcome, expected[i].outcome);
+        EXPECT_EQ(results[i].entries, expected[i].entries);
+        EXPECT_EQ(results[i].removedCount(), expected[i].entries.size());
+        EXPECT_EQ(results[i].reason, expected[i].reason);
+        EXPECT_EQ(results[i].detail, expected[i].detail);
+    }
     EXPECT_EQ(entries("a.rar").size(), 4u);
     EXPECT_EQ(entries("b.rar").size(), 2u);
-    for (const auto& call : commands.calls) EXPECT_EQ(call.rfind("list ", 0), 0u) << call;
+    EXPECT_EQ(entries("e.rar").size(), 2u);
+    EXPECT_TRUE(trashed().empty());
+    ASSERT_EQ(commands.calls.size(), 6u);
+    for (const auto& call : commands.calls) EXPECT_EQ(call.rfind("plan ", 0), 0u) << call;
+}
+
+// On the same folder, the dry run and the real run put every archive in the same category,
+// with the same entries and the same reason, so their counts agree.
+TEST_F(CleanJobTest, DryRunAndRealRunAgreeOnEveryArchive) {
+    dir.write("d/not-an-archive.rar", "plain text");
+    jobs::VectorArchiveRows rows({archive("d/deletes.rar", "help-example"), archive("d/empties.rar", "no-exe"),
+                                  archive("d/nothing.rar", "two-exe"), archive("d/encrypted.rar", "encrypted"),
+                                  archive("d/refused.rar", "locked"), at("d/missing.rar"), at("d/not-an-archive.rar")});
+    const std::string list = "文件1.txt\r\n文件3.pdf\r\n";
+    const auto foreseen = run(rows, list, /*dryRun=*/true);
+    const auto done = run(rows, list);
+    using Category = CleanResult::Category;
+    const struct {
+        Outcome dry;
+        Category category;
+        std::size_t removed;
+    } expected[] = {
+        {Outcome::WouldDelete, Category::Changed, 2},     {Outcome::WouldEmpty, Category::Changed, 2},
+        {Outcome::WouldMatchNothing, Category::Unchanged, 0}, {Outcome::WouldMatchNothing, Category::Unchanged, 0},
+        {Outcome::WouldFail, Category::Failed, 0},        {Outcome::WouldFail, Category::Failed, 0},
+        {Outcome::WouldFail, Category::Failed, 0},
+    };
+    ASSERT_EQ(foreseen.size(), std::size(expected));
+    ASSERT_EQ(done.size(), std::size(expected));
+    for (std::size_t i = 0; i < done.size(); ++i) {
+        SCOPED_TRACE(done[i].path);
+        EXPECT_EQ(foreseen[i].outcome, expected[i].dry);
+        EXPECT_EQ(foreseen[i].category(), expected[i].category);
+        EXPECT_EQ(done[i].category(), expected[i].category);
+        EXPECT_EQ(foreseen[i].removedCount(), expected[i].removed);
+        EXPECT_EQ(done[i].entries, foreseen[i].entries);
+        EXPECT_EQ(done[i].reason, foreseen[i].reason);
+    }
+    EXPECT_EQ(entries("d/deletes.rar"), (Texts{"文件2.exe"}));
 }
 
 TEST_F(CleanJobTest, StopRequestLetsTheCurrentArchiveFinish) {
