@@ -106,7 +106,12 @@ int undo(CliEnvironment& env, std::ostream& out, std::ostream& err) {
         out << "没有可以撤销的更名。(nothing to undo)" << std::endl;
         return kExitSuccess;
     }
-    out << "撤销 " << report->when << " 的更名（" << report->description << "）" << "\n";
+    if (report->cleanJob) {
+        out << "撤销 " << report->when << " 的打扫（" << report->description
+            << "）：只放回被清空后移到回收站的压缩包，从压缩包中删除的文件不会恢复\n";
+    } else {
+        out << "撤销 " << report->when << " 的更名（" << report->description << "）" << "\n";
+    }
     for (const auto& step : report->steps) out << jobs::undoStepText(step) << "\n";
     out << undoSummary(*report) << std::endl;
     return report->complete() ? kExitSuccess : kExitSomeFailed;

@@ -51,24 +51,29 @@ std::vector<std::string> cleanResultLines(const jobs::CleanResult& r) {
 
 std::string cleanSummary(const std::vector<jobs::CleanResult>& results, bool dryRun) {
     using Outcome = jobs::CleanResult::Outcome;
-    std::size_t changed = 0, unchanged = 0, failed = 0, trashed = 0;
+    std::size_t changed = 0, unchanged = 0, failed = 0, trashed = 0, keptEmpty = 0;
     for (const auto& r : results) {
         switch (r.category()) {
             case jobs::CleanResult::Category::Changed: ++changed; break;
             case jobs::CleanResult::Category::Unchanged: ++unchanged; break;
             case jobs::CleanResult::Category::Failed: ++failed; break;
         }
-        if (r.outcome == Outcome::WouldEmpty) ++trashed;
+        if (r.outcome == Outcome::WouldEmpty || r.outcome == Outcome::Emptied) ++trashed;
+        if (r.outcome == Outcome::KeptEmpty) ++keptEmpty;
     }
     std::string text = dryRun ? "试运行：将打扫 " + count(changed) + " 个，不变 " + count(unchanged) + " 个，失败 " +
                                     count(failed) + " 个"
                               : "已打扫 " + count(changed) + " 个，未改动 " + count(unchanged) + " 个，失败 " +
                                     count(failed) + " 个";
-    if (trashed > 0) text += "（其中 " + count(trashed) + (dryRun ? " 个将移到回收站）" : " 个已移到回收站）");
+    std::string emptied;
+    if (trashed > 0) emptied = count(trashed) + (dryRun ? " 个将移到回收站" : " 个已移到回收站");
+    if (keptEmpty > 0) emptied += (emptied.empty() ? "" : "，") + count(keptEmpty) + " 个已保留为不含文件的压缩包";
+    if (!emptied.empty()) text += "（其中 " + emptied + "）";
     text += "。(";
     text += dryRun ? "dry run: would clean " : "cleaned ";
     text += count(changed) + ", unchanged " + count(unchanged) + ", failed " + count(failed);
     if (trashed > 0) text += ", " + count(trashed) + (dryRun ? " would go" : " went") + " to the trash";
+    if (keptEmpty > 0) text += ", " + count(keptEmpty) + " kept without entries";
     return text + ")";
 }
 

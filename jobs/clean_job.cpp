@@ -8,6 +8,8 @@ namespace jobs {
 CleanResult::Category CleanResult::category() const {
     switch (outcome) {
         case Outcome::Deleted:
+        case Outcome::Emptied:
+        case Outcome::KeptEmpty:
         case Outcome::WouldDelete:
         case Outcome::WouldEmpty:
             return Category::Changed;
@@ -50,6 +52,45 @@ CleanResult preview(ArchiveCommands& commands, CleanResult r, const std::vector<
     return r;
 }
 
+// What a delete did, as the clean job reports it.
+CleanResult deleted(CleanResult r, DeleteOutcome outcome) {
+    switch (outcome.kind) {
+        case DeleteOutcome::Kind::Deleted:
+            r.entries = std::move(outcome.removedEntries);
+            if (outcome.emptied == DeleteOutcome::Emptied::MovedToTrash) {
+                r.outcome = CleanResult::Outcome::Emptied;
+                r.trashedFile = std::move(outcome.trashedFile);
+                r.detail = texts::emptiedAndTrashed(r.trashedFile);
+            } else if (outcome.emptied == DeleteOutcome::Emptied::KeptEmpty) {
+                r.outcome = CleanResult::Outcome::KeptEmpty;
+                r.detail = std::string(texts::kEmptiedAndKept);
+            } else {
+                r.outcome = CleanResult::Outcome::Deleted;
+                r.detail = std::string(texts::kDeleted);
+            }
+            break;
+        case DeleteOutcome::Kind::NothingMatched:
+            r.outcome = CleanResult::Outcome::NothingMatched;
+            r.detail = std::string(texts::kNothingMatched);
+            break;
+        case DeleteOutcome::Kind::Failed:
+            r.outcome = CleanResult::Outcome::Failed;
+            r.reason = texts::archiverReason(outcome.detail);
+            r.detail = texts::deleteFailed(outcome.detail);
+            break;
+    }
+    return r;
+}
+
+// How undo names the job: the first few names of the delete list.
+std::string journalDescription(const std::vector<std::string>& names) {
+    constexpr std::size_t kShown = 3;
+    std::string text = "删除 ";
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? "、" : "") + names[i];
+    if (names.size() > kShown) text += " 等 " + std::to_string(names.size()) + " 个名称";
+    return text;
+}
+
 }  // namespace
 
 std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const ArchiveRows& rows, const StatusSink& status,
@@ -57,6 +98,10 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
     journalProblems_.clear();
     const std::vector<std::string> names = deleteListNames(request.deleteList);
     const bool recording = journal_ && files_ && !request.dryRun;
+    bool journalBegun = false;
+    auto note = [&](const platform::Status& s) {
+        if (!s) journalProblems_.push_back(s.message());
+    };
     auto say = [&](std::string_view text) {
         if (!request.dryRun && status) status(std::string(text));
     };
@@ -80,30 +125,24 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
         } else {
             auto before = recording ? files_->identity(r.path) : std::nullopt;
             DeleteOutcome outcome = commands_.deleteFromArchive(r.path, names, commandSink);
+            r = deleted(std::move(r), std::move(outcome));
             auto after = before ? files_->identity(r.path) : std::nullopt;
-            if (after && !(*after == *before)) {
-                if (auto s = journal_->recordRewrite(*before, *after, r.path); !s) journalProblems_.push_back(s.message());
-            }
-            switch (outcome.kind) {
-                case DeleteOutcome::Kind::Deleted:
-                    r.outcome = CleanResult::Outcome::Deleted;
-                    r.detail = std::string(texts::kDeleted);
-                    r.entries = std::move(outcome.removedEntries);
-                    break;
-                case DeleteOutcome::Kind::NothingMatched:
-                    r.outcome = CleanResult::Outcome::NothingMatched;
-                    r.detail = std::string(texts::kNothingMatched);
-                    break;
-                case DeleteOutcome::Kind::Failed:
-                    r.outcome = CleanResult::Outcome::Failed;
-                    r.reason = texts::archiverReason(outcome.detail);
-                    r.detail = texts::deleteFailed(outcome.detail);
-                    break;
+            if (after && !(*after == *before)) note(journal_->recordRewrite(*before, *after, r.path));
+            // The archiver moved the emptied original into the trash: undo brings it back, or,
+            // where the trash did not say where it went, sends the user to the trash.
+            if (before && r.outcome == CleanResult::Outcome::Emptied) {
+                auto id = r.trashedFile.empty() ? before : files_->identity(r.trashedFile);
+                platform::TrashedFile trashed;
+                if (!r.trashedFile.empty()) trashed = files_->trashRecordOf(r.trashedFile);
+                if (!journalBegun) note(journal_->begin(journalDescription(names), JournalJobKind::Clean));
+                journalBegun = true;
+                note(journal_->recordTrash(id.value_or(*before), r.path, trashed));
             }
         }
         if (onResult) onResult(r);
         results.push_back(std::move(r));
     }
+    if (journalBegun) note(journal_->end());
     say(texts::kCleanDone);
     return results;
 }

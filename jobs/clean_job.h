@@ -26,6 +26,8 @@ struct CleanRequest {
 struct CleanResult {
     enum class Outcome {
         Deleted,            // entries were removed, others are left
+        Emptied,            // every entry was removed; the original archive is in the trash (trashedFile)
+        KeptEmpty,          // every entry was removed; no trash took it, so it stays as an archive without entries
         NothingMatched,     // no entry had one of the names; the archive is unchanged
         Failed,             // the archiver refused or failed; reason says why
         NothingToDelete,    // the delete list holds no name; nothing ran
@@ -43,6 +45,7 @@ struct CleanResult {
     std::string detail;                // the whole line for this archive, in the window's language
     std::string reason;                // Failed, WouldFail: the archiver's reason on one line
     std::vector<std::string> entries;  // the entries removed (or that would be), in the archiver's order
+    std::string trashedFile;           // Emptied: where the original archive lies now; empty when the trash did not say
 
     std::size_t removedCount() const { return entries.size(); }
     Category category() const;
@@ -55,7 +58,8 @@ public:
     explicit CleanJob(ArchiveCommands& commands) : commands_(commands) {}
 
     // A delete writes an archive anew, which gives its file a new identity; recording that
-    // lets undo still recognise an archive that an earlier rename left there.
+    // lets undo still recognise an archive that an earlier rename left there. An archive the
+    // delete emptied went to the trash, and the journal lets undo bring it back.
     void setJournal(RenameJournal* journal, JobFileSystem* files) {
         journal_ = journal;
         files_ = files;

@@ -22,6 +22,9 @@ public:
     virtual platform::MoveOutcome move(const std::string& from, const std::string& to) = 0;
     virtual platform::Result<platform::TrashedFile> trash(const std::string& path) = 0;
     virtual platform::Status restore(const platform::TrashedFile& trashed, const std::string& original) = 0;
+    // The trash's record of a file that another program (the archiver) put into it, so that
+    // restore can bring it back.
+    virtual platform::TrashedFile trashRecordOf(const std::string& trashedFile);
 };
 
 // Both paths name one existing file (equal paths, hard links, case variants where the

@@ -72,6 +72,12 @@ std::string archiverReason(std::string_view detail) {
 
 std::string deleteFailed(std::string_view detail) { return "删除失败！" + archiverReason(detail); }
 
+std::string emptiedAndTrashed(std::string_view trashPath) {
+    std::string text = "删除成功，压缩包已空，已移到回收站";
+    if (!trashPath.empty()) text += "：" + std::string(trashPath);
+    return text;
+}
+
 std::string wouldDelete(std::size_t count) { return "将删除 " + std::to_string(count) + " 个文件"; }
 
 std::string wouldEmpty(std::size_t count) { return wouldDelete(count) + "，删除后压缩包为空，将移到回收站"; }

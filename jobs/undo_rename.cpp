@@ -83,6 +83,7 @@ platform::Result<UndoReport> undoLastRenameJob(const std::filesystem::path& jour
         report.foundJob = true;
         report.when = it->when;
         report.description = it->description;
+        report.cleanJob = it->kind == JournalJobKind::Clean;
         for (auto r = it->records.rbegin(); r != it->records.rend(); ++r) {
             report.steps.push_back(r->kind == JournalRecord::Kind::Move
                                        ? undoMove(*r, expectedIdentity(*r, *it, journal->rewrites), files)

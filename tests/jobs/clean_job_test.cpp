@@ -54,12 +54,13 @@ TEST_F(CleanJobTest, TwoLinesOverEveryKindOfArchive) {
                                    "正在打扫第5个文件。。。", "正在删除中……", "删除失败！",
                                    "正在打扫第6个文件。。。", "正在删除中……", "没有要文件的删除", "文件打扫完毕！"}));
     ASSERT_EQ(results.size(), 6u);
+    const std::string trashedSecond = (trashDir / "files" / "2.rar").string();
     struct Expect {
         Outcome outcome;
-        const char* detail;
+        std::string detail;
     } expected[] = {
         {Outcome::Deleted, "删除成功"},
-        {Outcome::Deleted, "删除成功"},
+        {Outcome::Emptied, "删除成功，压缩包已空，已移到回收站：" + trashedSecond},
         {Outcome::NothingMatched, "未改动：压缩包内没有要删除的文件"},
         {Outcome::Failed, "删除失败！压缩包已锁定，不能修改"},
         {Outcome::Failed, "删除失败！无法打开压缩包"},
@@ -71,8 +72,10 @@ TEST_F(CleanJobTest, TwoLinesOverEveryKindOfArchive) {
         EXPECT_EQ(results[i].detail, expected[i].detail) << i;
     }
     EXPECT_EQ(entries("1.rar"), (Texts{"文件2.exe"}));
-    EXPECT_TRUE(entries("2.rar").empty());
-    EXPECT_FALSE(exists("2.rar"));  // a list that empties an archive: the archiver removes the file
+    // A list that empties an archive: the original goes to the trash, whole.
+    EXPECT_FALSE(exists("2.rar"));
+    EXPECT_EQ(results[1].trashedFile, trashedSecond);
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(trashedSecond), (Texts{"文件1.txt", "文件3.pdf"}));
     EXPECT_EQ(entries("3.rar"), (Texts{"秘密.exe", "公开.txt"}));
     EXPECT_EQ(entries("4.rar"), (Texts{"文件1.txt", "文件2.exe"}));
     // Every archive got all the names in one command, unchanged but for the trimmed blanks.
@@ -157,19 +160,24 @@ TEST_F(CleanJobTest, DryRunAndRealRunAgreeOnEveryArchive) {
     using Category = CleanResult::Category;
     const struct {
         Outcome dry;
+        Outcome real;
         Category category;
         std::size_t removed;
     } expected[] = {
-        {Outcome::WouldDelete, Category::Changed, 2},     {Outcome::WouldEmpty, Category::Changed, 2},
-        {Outcome::WouldMatchNothing, Category::Unchanged, 0}, {Outcome::WouldMatchNothing, Category::Unchanged, 0},
-        {Outcome::WouldFail, Category::Failed, 0},        {Outcome::WouldFail, Category::Failed, 0},
-        {Outcome::WouldFail, Category::Failed, 0},
+        {Outcome::WouldDelete, Outcome::Deleted, Category::Changed, 2},
+        {Outcome::WouldEmpty, Outcome::Emptied, Category::Changed, 2},
+        {Outcome::WouldMatchNothing, Outcome::NothingMatched, Category::Unchanged, 0},
+        {Outcome::WouldMatchNothing, Outcome::NothingMatched, Category::Unchanged, 0},
+        {Outcome::WouldFail, Outcome::Failed, Category::Failed, 0},
+        {Outcome::WouldFail, Outcome::Failed, Category::Failed, 0},
+        {Outcome::WouldFail, Outcome::Failed, Category::Failed, 0},
     };
     ASSERT_EQ(foreseen.size(), std::size(expected));
     ASSERT_EQ(done.size(), std::size(expected));
     for (std::size_t i = 0; i < done.size(); ++i) {
         SCOPED_TRACE(done[i].path);
         EXPECT_EQ(foreseen[i].outcome, expected[i].dry);
+        EXPECT_EQ(done[i].outcome, expected[i].real);
         EXPECT_EQ(foreseen[i].category(), expected[i].category);
         EXPECT_EQ(done[i].category(), expected[i].category);
         EXPECT_EQ(foreseen[i].removedCount(), expected[i].removed);
@@ -177,6 +185,37 @@ TEST_F(CleanJobTest, DryRunAndRealRunAgreeOnEveryArchive) {
         EXPECT_EQ(done[i].reason, foreseen[i].reason);
     }
     EXPECT_EQ(entries("d/deletes.rar"), (Texts{"文件2.exe"}));
+}
+
+// An archive the delete leaves without entries is never destroyed: the original goes to the
+// trash, or, where no trash takes it, stays as an archive without entries.
+TEST_F(CleanJobTest, AnEmptiedArchiveGoesToTheTrashOrStaysWithoutEntries) {
+    for (bool trashTakesIt : {true, false}) {
+        SCOPED_TRACE(trashTakesIt ? "trash" : "no trash");
+        if (!trashTakesIt) commands.trash.reset();
+        const std::string folder = trashTakesIt ? "t/" : "k/";
+        jobs::VectorArchiveRows rows({archive(folder + "a.rar", "help-example")});
+        auto results = run(rows, "*.*");
+        ASSERT_EQ(results.size(), 1u);
+        const CleanResult& r = results[0];
+        EXPECT_EQ(r.category(), CleanResult::Category::Changed);
+        EXPECT_EQ(r.entries, (Texts{"文件1.txt", "文件2.exe", "文件3.pdf"}));
+        EXPECT_EQ(r.removedCount(), 3u);
+        if (trashTakesIt) {
+            EXPECT_EQ(r.outcome, Outcome::Emptied);
+            EXPECT_EQ(r.trashedFile, (trashDir / "files" / "a.rar").string());
+            EXPECT_EQ(r.detail, "删除成功，压缩包已空，已移到回收站：" + r.trashedFile);
+            EXPECT_FALSE(exists(folder + "a.rar"));
+            EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(r.trashedFile).size(), 3u);
+        } else {
+            EXPECT_EQ(r.outcome, Outcome::KeptEmpty);
+            EXPECT_TRUE(r.trashedFile.empty());
+            EXPECT_EQ(r.detail, "删除成功，压缩包已空；回收站无法接收，已保留为不含文件的压缩包");
+            ASSERT_TRUE(exists(folder + "a.rar"));
+            EXPECT_TRUE(entries(folder + "a.rar").empty());
+            EXPECT_EQ(tag(folder + "a.rar"), folder + "a.rar");
+        }
+    }
 }
 
 TEST_F(CleanJobTest, StopRequestLetsTheCurrentArchiveFinish) {

@@ -174,7 +174,7 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
         auto trashed = trash ? platform::moveToTrash(archive, *trash)
                              : platform::Result<platform::TrashedFile>(platform::Status::failure("no trash"));
         if (trashed) {
-            outcome.trashedFile = platform::utf8FromPath(trashed->file);
+            if (trashTellsWhere) outcome.trashedFile = platform::utf8FromPath(trashed->file);
             rewrite = false;
         } else {
             outcome.emptied = DeleteOutcome::Emptied::KeptEmpty;

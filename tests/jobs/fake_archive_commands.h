@@ -37,6 +37,8 @@ public:
 
     // The home trash an emptied archive goes to; without one it is kept without entries.
     std::optional<std::filesystem::path> trash;
+    // Off: the trash takes the archive without saying where (the older recycle-bin interface).
+    bool trashTellsWhere = true;
     // Every call, as "list PATH", "delete PATH: NAME|NAME" or "plan PATH: NAME|NAME".
     std::vector<std::string> calls;
     std::vector<std::string> passwords;
