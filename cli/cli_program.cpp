@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
 #include "jobs/clean_job.h"
+#include "jobs/job_texts.h"
 #include "jobs/rename_job.h"
 #include "jobs/rename_journal.h"
 #include "jobs/undo_rename.h"
@@ -79,6 +80,10 @@ int clean(const CliOptions& o, const std::string& deleteList, jobs::VectorArchiv
         }
     }
     auto results = job.run(jobs::CleanRequest{deleteList, o.dryRun}, rows, printer(out));
+    // A dry run writes no status text, so the names it left out are told here.
+    if (o.dryRun) {
+        for (const auto& name : job.skippedNames()) out << jobs::texts::nameSkipped(name) << "\n";
+    }
     if (!journal && !o.dryRun) {
         err << "警告：无法写入更名记录，之前的更名可能无法撤销\nwarning: cannot write the rename journal, "
                "earlier renames of these archives may not be undone"

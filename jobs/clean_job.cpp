@@ -96,7 +96,17 @@ std::string journalDescription(const std::vector<std::string>& names) {
 std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const ArchiveRows& rows, const StatusSink& status,
                                        const CleanResultSink& onResult, std::stop_token stop) {
     journalProblems_.clear();
-    const std::vector<std::string> names = deleteListNames(request.deleteList);
+    skippedNames_.clear();
+    const std::vector<std::string> listed = deleteListNames(request.deleteList);
+    // One name the archiver cannot take would fail the command for every archive.
+    std::vector<std::string> names;
+    for (const auto& name : listed) {
+        if (commands_.canPassName(name)) {
+            names.push_back(name);
+        } else {
+            skippedNames_.push_back(name);
+        }
+    }
     const bool recording = journal_ && files_ && !request.dryRun;
     bool journalBegun = false;
     auto note = [&](const platform::Status& s) {
@@ -109,6 +119,8 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
     const StatusSink quiet = [](const std::string&) {};
     const StatusSink& commandSink = status ? status : quiet;
 
+    for (const auto& name : skippedNames_) say(texts::nameSkipped(name));
+
     std::vector<CleanResult> results;
     for (std::size_t i = 0; i < rows.count(); ++i) {
         if (stop.stop_requested()) break;
@@ -119,7 +131,7 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
         if (names.empty()) {
             // A delete command naming no entry never reaches the archiver.
             r.outcome = CleanResult::Outcome::NothingToDelete;
-            r.detail = std::string(texts::kDeleteListEmpty);
+            r.detail = std::string(listed.empty() ? texts::kDeleteListEmpty : texts::kNoNameLeft);
         } else if (request.dryRun) {
             r = preview(commands_, std::move(r), names);
         } else {

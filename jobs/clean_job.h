@@ -30,7 +30,7 @@ struct CleanResult {
         KeptEmpty,          // every entry was removed; no trash took it, so it stays as an archive without entries
         NothingMatched,     // no entry had one of the names; the archive is unchanged
         Failed,             // the archiver refused or failed; reason says why
-        NothingToDelete,    // the delete list holds no name; nothing ran
+        NothingToDelete,    // the delete list holds no name that can be passed on; nothing ran
         WouldDelete,        // dry run: `entries` would go, others would be left
         WouldEmpty,         // dry run: every entry would go, and the archive to the trash
         WouldMatchNothing,  // dry run: no entry would go
@@ -71,12 +71,16 @@ public:
                                  const CleanResultSink& onResult = {}, std::stop_token stop = {});
 
     const std::vector<std::string>& journalProblems() const { return journalProblems_; }
+    // The names of the last run that the archiver cannot be handed: each is left out, once,
+    // with a status text, and the other names still apply.
+    const std::vector<std::string>& skippedNames() const { return skippedNames_; }
 
 private:
     ArchiveCommands& commands_;
     RenameJournal* journal_ = nullptr;
     JobFileSystem* files_ = nullptr;
     std::vector<std::string> journalProblems_;
+    std::vector<std::string> skippedNames_;
 };
 
 }  // namespace jobs

@@ -55,6 +55,22 @@ std::string forbiddenCharacter(std::string_view character) {
 
 std::string reservedName(std::string_view name) { return "“" + std::string(name) + "”是系统保留的名称"; }
 
+std::string nameSkipped(std::string_view name) {
+    std::string shown;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[u >> 4];
+            shown += kHex[u & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return "已跳过删除列表中的名称“" + shown + "”：压缩程序无法接收这个名称，其他名称照常删除";
+}
+
 std::string archiverReason(std::string_view detail) {
     // Its progress lines ("正在从 %s 删除", "正在删除 %s") say nothing about why; the rest is joined.
     std::string text;

@@ -42,6 +42,8 @@ inline constexpr std::string_view kPathTooLong = "路径太长（超过4095个�
 
 // Clean results.
 inline constexpr std::string_view kDeleteListEmpty = "未改动：删除列表为空";
+inline constexpr std::string_view kNoNameLeft = "未改动：删除列表中没有可以交给压缩程序的名称";
+std::string nameSkipped(std::string_view name);  // control characters shown as \xNN
 inline constexpr std::string_view kDeleted = "删除成功";
 std::string emptiedAndTrashed(std::string_view trashPath);
 inline constexpr std::string_view kEmptiedAndKept = "删除成功，压缩包已空；回收站无法接收，已保留为不含文件的压缩包";

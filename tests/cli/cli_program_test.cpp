@@ -190,6 +190,18 @@ TEST_F(CliProgram, CleanShowsTheArchiversReasonForAFailure) {
     EXPECT_EQ(commands.calls[0], "delete " + at("a.rar") + ": 文件1.txt|文件2.exe");
 }
 
+// A name the archiver cannot take is told once and left out; the dry run tells it too.
+TEST_F(CliProgram, CleanSkipsANameTheArchiverCannotTake) {
+    archive("a.rar", "help-example");
+    const std::string skipped = "已跳过删除列表中的名称“坏\"名”：压缩程序无法接收这个名称，其他名称照常删除";
+    EXPECT_EQ(run({"clean", "--dry-run", "--name", "坏\"名", "--name", "文件1.txt", at("a.rar")}), cli::kExitSuccess);
+    EXPECT_EQ(split(out), (Lines{cli::kDryRunNotice, skipped, "[1] " + at("a.rar") + "：将删除 1 个文件", "    文件1.txt",
+                                 "试运行：将打扫 1 个，不变 0 个，失败 0 个。(dry run: would clean 1, unchanged 0, failed 0)"}));
+    EXPECT_EQ(run({"clean", "--name", "坏\"名", "--name", "文件1.txt", at("a.rar")}), cli::kExitSuccess);
+    EXPECT_EQ(split(out).front(), skipped);
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "a.rar"), (Lines{"文件2.exe", "文件3.pdf"}));
+}
+
 TEST_F(CliProgram, NamesFileInGbkIsRead) {
     archive("a.rar", "help-example");
     dir.write("names.txt", "\xce\xc4\xbc\xfe" "1.txt\r\n");  // 文件1.txt in GBK

@@ -187,6 +187,41 @@ TEST_F(CleanJobTest, DryRunAndRealRunAgreeOnEveryArchive) {
     EXPECT_EQ(entries("d/deletes.rar"), (Texts{"文件2.exe"}));
 }
 
+// A name the archiver cannot be handed (a double quote, a control character) is left out with
+// one status text for the whole job; the other names are still deleted from every archive.
+TEST_F(CleanJobTest, ANameTheArchiverCannotTakeIsSkippedAndTheOthersStillApply) {
+    jobs::VectorArchiveRows rows({archive("a.rar", "help-example"), archive("b.rar", "no-exe")});
+    jobs::CleanJob job(commands);
+    auto results = job.run(jobs::CleanRequest{"广告\"说明\".txt\n文件1.txt\n文件\t3.pdf\n", false}, rows, status.sink());
+    const std::string quoted = "已跳过删除列表中的名称“广告\"说明\".txt”：压缩程序无法接收这个名称，其他名称照常删除";
+    const std::string tabbed = "已跳过删除列表中的名称“文件\\x093.pdf”：压缩程序无法接收这个名称，其他名称照常删除";
+    EXPECT_EQ(status.texts, (Texts{quoted, tabbed, "正在打扫第1个文件。。。", "正在删除中……", "删除成功！",
+                                   "正在打扫第2个文件。。。", "正在删除中……", "删除成功！", "文件打扫完毕！"}));
+    EXPECT_EQ(job.skippedNames(), (Texts{"广告\"说明\".txt", "文件\t3.pdf"}));
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].outcome, Outcome::Deleted);
+    EXPECT_EQ(results[0].entries, (Texts{"文件1.txt"}));
+    EXPECT_EQ(entries("a.rar"), (Texts{"文件2.exe", "文件3.pdf"}));
+    EXPECT_EQ(entries("b.rar"), (Texts{"文件3.pdf"}));
+    EXPECT_EQ(commands.calls, (Texts{"delete " + at("a.rar") + ": 文件1.txt", "delete " + at("b.rar") + ": 文件1.txt"}));
+
+    // The dry run leaves them out the same way, silently; only names that cannot be passed: nothing runs.
+    status.texts.clear();
+    commands.calls.clear();
+    results = job.run(jobs::CleanRequest{"文件1.txt\n\"\n", true}, rows, status.sink());
+    EXPECT_TRUE(status.texts.empty());
+    EXPECT_EQ(job.skippedNames(), (Texts{"\""}));
+    EXPECT_EQ(commands.calls, (Texts{"plan " + at("a.rar") + ": 文件1.txt", "plan " + at("b.rar") + ": 文件1.txt"}));
+    commands.calls.clear();
+    results = job.run(jobs::CleanRequest{"\"\n\x01\n", false}, rows, status.sink());
+    ASSERT_EQ(results.size(), 2u);
+    for (const auto& r : results) {
+        EXPECT_EQ(r.outcome, Outcome::NothingToDelete);
+        EXPECT_EQ(r.detail, "未改动：删除列表中没有可以交给压缩程序的名称");
+    }
+    EXPECT_TRUE(commands.calls.empty());
+}
+
 // An archive the delete leaves without entries is never destroyed: the original goes to the
 // trash, or, where no trash takes it, stays as an archive without entries.
 TEST_F(CleanJobTest, AnEmptiedArchiveGoesToTheTrashOrStaysWithoutEntries) {
