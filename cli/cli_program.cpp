@@ -71,7 +71,7 @@ int rename(const CliOptions& o, jobs::VectorArchiveRows& rows, CliEnvironment& e
 
 int clean(const CliOptions& o, const std::string& deleteList, jobs::VectorArchiveRows& rows, CliEnvironment& env,
           std::ostream& out, std::ostream& err) {
-    jobs::CleanJob job(env.commands());
+    jobs::CleanJob job(env.commands(), env.files());
     std::optional<jobs::RenameJournal> journal;
     if (!o.dryRun) {
         if (auto opened = jobs::RenameJournal::open(env.journalFile())) {

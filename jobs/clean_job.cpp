@@ -1,7 +1,10 @@
 #include "jobs/clean_job.h"
 
+#include <set>
+
 #include "jobs/delete_list.h"
 #include "jobs/job_texts.h"
+#include "platform/paths.h"
 
 namespace jobs {
 
@@ -120,6 +123,7 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
     const StatusSink& commandSink = status ? status : quiet;
 
     for (const auto& name : skippedNames_) say(texts::nameSkipped(name));
+    std::set<std::string> clearedFolders;
 
     std::vector<CleanResult> results;
     for (std::size_t i = 0; i < rows.count(); ++i) {
@@ -135,6 +139,10 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
         } else if (request.dryRun) {
             r = preview(commands_, std::move(r), names);
         } else {
+            if (files_) {
+                const std::string folder = platform::utf8FromPath(platform::pathFromUtf8(r.path).parent_path());
+                if (clearedFolders.insert(folder).second) files_->removeStaleTemporaryFiles(folder);
+            }
             auto before = recording ? files_->identity(r.path) : std::nullopt;
             DeleteOutcome outcome = commands_.deleteFromArchive(r.path, names, commandSink);
             r = deleted(std::move(r), std::move(outcome));

@@ -56,13 +56,16 @@ using CleanResultSink = std::function<void(const CleanResult&)>;
 class CleanJob {
 public:
     explicit CleanJob(ArchiveCommands& commands) : commands_(commands) {}
+    // With the file system, the job first clears what an archiver killed earlier left in each
+    // folder (temporary files of hundreds of MB), and it can journal.
+    CleanJob(ArchiveCommands& commands, JobFileSystem& files) : commands_(commands), files_(&files) {}
 
     // A delete writes an archive anew, which gives its file a new identity; recording that
     // lets undo still recognise an archive that an earlier rename left there. An archive the
     // delete emptied went to the trash, and the journal lets undo bring it back.
     void setJournal(RenameJournal* journal, JobFileSystem* files) {
         journal_ = journal;
-        files_ = files;
+        if (files) files_ = files;
     }
 
     // All names go to one delete command per archive. A stop request is honoured between

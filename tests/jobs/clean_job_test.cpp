@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stop_token>
 
 #include "jobs/job_texts.h"
@@ -9,6 +10,25 @@
 #include "tests/jobs/job_test_fixture.h"
 
 namespace {
+
+// The real file system, with every clearing of stale temporary files logged beside the
+// archiver's calls, so the order shows.
+class ClearingFileSystem final : public jobs::JobFileSystem {
+public:
+    ClearingFileSystem(jobs::JobFileSystem& disk, std::vector<std::string>& log) : disk_(disk), log_(log) {}
+    bool exists(const std::string& path) override { return disk_.exists(path); }
+    std::optional<platform::FileIdentity> identity(const std::string& path) override { return disk_.identity(path); }
+    platform::MoveOutcome move(const std::string& from, const std::string& to) override { return disk_.move(from, to); }
+    platform::Result<platform::TrashedFile> trash(const std::string& path) override { return disk_.trash(path); }
+    platform::Status restore(const platform::TrashedFile& trashed, const std::string& original) override {
+        return disk_.restore(trashed, original);
+    }
+    void removeStaleTemporaryFiles(const std::string& folder) override { log_.push_back("clear " + folder); }
+
+private:
+    jobs::JobFileSystem& disk_;
+    std::vector<std::string>& log_;
+};
 
 using jobs::CleanResult;
 using Outcome = CleanResult::Outcome;
@@ -185,6 +205,39 @@ TEST_F(CleanJobTest, DryRunAndRealRunAgreeOnEveryArchive) {
         EXPECT_EQ(done[i].reason, foreseen[i].reason);
     }
     EXPECT_EQ(entries("d/deletes.rar"), (Texts{"文件2.exe"}));
+}
+
+// What an archiver killed while writing left behind goes before the job works on a folder:
+// once per folder, before its first archive, and never in a dry run.
+TEST_F(CleanJobTest, ClearsStaleTemporaryFilesOncePerFolderBeforeItsFirstArchive) {
+    ClearingFileSystem clearing(files, commands.calls);
+    jobs::VectorArchiveRows rows({archive("d1/a.rar", "help-example"), archive("d1/b.rar", "two-exe"),
+                                  archive("d2/c.rar", "help-example"), archive("d1/e.rar", "help-example")});
+    jobs::CleanJob job(commands, clearing);
+    job.run(jobs::CleanRequest{"文件1.txt", true}, rows, status.sink());
+    job.run(jobs::CleanRequest{"", false}, rows, status.sink());
+    for (const auto& call : commands.calls) EXPECT_EQ(call.rfind("plan ", 0), 0u) << call;
+    commands.calls.clear();
+
+    job.run(jobs::CleanRequest{"文件1.txt", false}, rows, status.sink());
+    EXPECT_EQ(commands.calls, (Texts{"clear " + at("d1"), "delete " + at("d1/a.rar") + ": 文件1.txt",
+                                     "delete " + at("d1/b.rar") + ": 文件1.txt", "clear " + at("d2"),
+                                     "delete " + at("d2/c.rar") + ": 文件1.txt", "delete " + at("d1/e.rar") + ": 文件1.txt"}));
+}
+
+TEST(RealJobFileSystem, RemovesTheTemporaryFilesOfWritersThatAreGone) {
+    testsupport::TempDir dir;
+    // No process has this number: its writer was killed.
+    dir.write("d/.广告 a.rar.999999999.pmbtmp", "half an archive");
+    dir.write("d/.b.rar.999999999-2.pmbtmp", "half an archive");
+    dir.write("d/b.rar", "an archive");
+    dir.write("d/.hidden.rar", "not ours");
+    jobs::RealJobFileSystem files(dir / "trash");
+    files.removeStaleTemporaryFiles((dir / "d").string());
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "d")) left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (Texts{".hidden.rar", "b.rar"}));
 }
 
 // A name the archiver cannot be handed (a double quote, a control character) is left out with

@@ -92,7 +92,7 @@ void WorkerJobStarter::startClean(const std::string& deleteList, ArchiveRows& ro
     ArchiveRows* list = &rows;
     start(
         [deleteList, list](jobs::JobSession& session, const StatusSink& sink, const JobReport&, std::stop_token stop) {
-            jobs::CleanJob job(session.commands());
+            jobs::CleanJob job(session.commands(), session.files());
             std::optional<jobs::RenameJournal> journal;
             if (auto opened = jobs::RenameJournal::open(session.journalFile())) {
                 journal.emplace(std::move(*opened));
