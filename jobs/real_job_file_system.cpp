@@ -1,7 +1,5 @@
 #include "jobs/real_job_file_system.h"
 
-#include <set>
-#include <string>
 #include <system_error>
 
 #include "platform/file.h"
@@ -37,20 +35,7 @@ platform::Status RealJobFileSystem::restore(const platform::TrashedFile& trashed
 }
 
 void RealJobFileSystem::removeStaleTemporaryFiles(const std::string& folder) {
-    // A temporary file ".<archive name>.<pid>.pmbtmp" names the archive it was to replace;
-    // the platform clears those of each such archive whose writer is gone.
-    const std::filesystem::path dir = platform::pathFromUtf8(folder);
-    const std::size_t suffix = std::char_traits<char>::length(platform::kTemporaryFileSuffix);
-    std::set<std::filesystem::path> targets;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-        const std::string name = platform::utf8FromPath(entry.path().filename());
-        if (!platform::isTemporaryFileName(name)) continue;
-        const auto dot = name.rfind('.', name.size() - suffix - 1);
-        if (dot == std::string::npos || dot <= 1) continue;
-        targets.insert(dir / platform::pathFromUtf8(name.substr(1, dot - 1)));
-    }
-    for (const auto& target : targets) platform::removeStaleTemporaryFiles(target);
+    platform::removeStaleTemporaryFilesIn(platform::pathFromUtf8(folder));
 }
 
 }  // namespace jobs

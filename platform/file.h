@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,7 +37,8 @@ private:
 
 class AtomicFileWriter {
 public:
-    // Creates a temporary file beside `target`. Nothing touches `target` until commit().
+    // Creates a temporary file beside `target` (beside the file it links to, when it is a
+    // symbolic link). Nothing touches `target` until commit().
     static Result<AtomicFileWriter> create(const std::filesystem::path& target);
     AtomicFileWriter(AtomicFileWriter&&) noexcept;
     AtomicFileWriter& operator=(AtomicFileWriter&&) noexcept;
@@ -49,8 +51,9 @@ public:
     Status appendRange(const ReadableFile& source, std::uint64_t offset, std::uint64_t length);
     std::uint64_t bytesWritten() const { return written_; }
 
-    // Flushes the data to disk, gives the new file the permissions of the file it replaces
-    // (if any) and renames it over the target in one step.
+    // Flushes the data to disk, gives the new file the permissions, owner and group of the
+    // file it replaces (if any; owner and group where the process may set them) and renames
+    // it over the target in one step.
     Status commit();
     // Drops the temporary file; the target stays as it was.
     void abort();
@@ -82,9 +85,25 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view b
 // Every temporary file of AtomicFileWriter ends in this.
 inline constexpr char kTemporaryFileSuffix[] = ".pmbtmp";
 
-// The temporary files that AtomicFileWriter leaves beside `target` when its process was
-// killed are named ".<target name>.<pid>.pmbtmp"; this removes those whose process is gone.
-void removeStaleTemporaryFiles(const std::filesystem::path& target);
+// AtomicFileWriter's temporary files are named ".pmb-<pid>-<n>.pmbtmp" (process id and a
+// running number in fixed-width hexadecimal), the same length whatever the target's name:
+// a target whose name takes all 255 bytes a name may have can still be rewritten. Earlier
+// versions named them ".<target name>.<pid>[-<n>].pmbtmp"; those are recognised too.
+std::string temporaryFileName(std::uint64_t processId, unsigned counter);
+// The process that made a temporary file of ours, from its name; none for other names.
+std::optional<std::uint64_t> temporaryFileProcess(const std::string& fileName);
 bool isTemporaryFileName(const std::string& fileName);
+
+// Removes every temporary file of ours in `folder` whose process is gone (a run that was
+// killed); those of live processes, this one included, may still be written and stay.
+void removeStaleTemporaryFilesIn(const std::filesystem::path& folder);
+// The same for the folder that holds `target`.
+void removeStaleTemporaryFiles(const std::filesystem::path& target);
+
+// The file that a write to `path` must replace: `path` itself, or, when it is a symbolic
+// link, the file at the end of its chain of links, so that the link stays a link and its
+// target gets the new bytes. A link whose target does not exist is refused with a message
+// that says so, rather than replaced by a file of its own.
+Result<std::filesystem::path> fileBehindLinks(const std::filesystem::path& path);
 
 }  // namespace platform

@@ -6,13 +6,14 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
 
 Result<FileIdentity> fileIdentity(const std::filesystem::path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        return Status::failure("cannot stat " + utf8FromPath(path) + ": " + std::strerror(errno));
+        return Status::failure("无法读取 " + utf8FromPath(path) + " 的文件信息：" + describeErrno(errno));
     }
     return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }

@@ -8,12 +8,13 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
 namespace {
 
 std::string describe(const char* what, const std::filesystem::path& path, int error) {
-    return std::string(what) + " " + utf8FromPath(path) + ": " + std::strerror(error);
+    return std::string(what) + " " + utf8FromPath(path) + "：" + describeErrno(error);
 }
 
 int lockBlocking(int fd) {
@@ -54,7 +55,7 @@ Result<FileLock> FileLock::acquire(const std::filesystem::path& lockFile, const 
     // exclude each other as two processes do, and closing some other descriptor of the
     // same file elsewhere in the process does not silently drop it.
     int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) return Status::failure(describe("cannot open the lock file", lockFile, errno));
+    if (fd < 0) return Status::failure(describe("无法打开锁文件", lockFile, errno));
     FileLock lock(lockFile, fd);
     int e = 0;
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -66,7 +67,7 @@ Result<FileLock> FileLock::acquire(const std::filesystem::path& lockFile, const 
         if (onWait) onWait();
         e = lockBlocking(fd);
     }
-    if (e != 0) return Status::failure(describe("cannot lock", lockFile, e));
+    if (e != 0) return Status::failure(describe("无法锁定", lockFile, e));
     return lock;
 }
 

@@ -2,9 +2,20 @@
 
 #include <windows.h>
 
+#include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/windows_api.h"
 
 namespace platform {
+namespace {
+
+std::string describeWindowsError(const char* what, const std::filesystem::path& path, DWORD error) {
+    return std::string(what) + " " + utf8FromPath(path) + "：" +
+           describeSystemError(std::error_code(static_cast<int>(error), std::system_category()));
+}
+
+}  // namespace
+
 namespace {
 
 HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
@@ -52,14 +63,14 @@ Result<FileLock> FileLock::acquire(const std::filesystem::path& lockFile, const 
     // refused, never followed.
     HANDLE h = ::CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Status::failure(win32::describe("cannot open the lock file", lockFile, ::GetLastError()));
+    if (h == INVALID_HANDLE_VALUE) return Status::failure(describeWindowsError("无法打开锁文件", lockFile, ::GetLastError()));
     FileLock lock(lockFile, reinterpret_cast<std::intptr_t>(h));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(h, &info)) {
-        return Status::failure(win32::describe("cannot open the lock file", lockFile, ::GetLastError()));
+        return Status::failure(describeWindowsError("无法打开锁文件", lockFile, ::GetLastError()));
     }
     if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
-        return Status::failure("cannot open the lock file " + win32::utf8FromWide(lockFile.native()) + ": not a plain file");
+        return Status::failure("无法打开锁文件 " + win32::utf8FromWide(lockFile.native()) + "：它不是普通文件");
     }
     if (lockFirstByte(h, LOCKFILE_FAIL_IMMEDIATELY)) return lock;
     DWORD error = ::GetLastError();
@@ -68,7 +79,7 @@ Result<FileLock> FileLock::acquire(const std::filesystem::path& lockFile, const 
         if (lockFirstByte(h, 0)) return lock;
         error = ::GetLastError();
     }
-    return Status::failure(win32::describe("cannot lock", lockFile, error));
+    return Status::failure(describeWindowsError("无法锁定", lockFile, error));
 }
 
 }  // namespace platform

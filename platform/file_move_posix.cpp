@@ -9,17 +9,18 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
 namespace {
 
 MoveOutcome failed(const std::filesystem::path& from, const std::filesystem::path& to, int error) {
     return {MoveOutcome::Kind::Failed,
-            "cannot rename " + utf8FromPath(from) + " to " + utf8FromPath(to) + ": " + std::strerror(error)};
+            "无法把 " + utf8FromPath(from) + " 改名为 " + utf8FromPath(to) + "：" + describeErrno(error)};
 }
 
 MoveOutcome targetExists(const std::filesystem::path& to) {
-    return {MoveOutcome::Kind::TargetExists, "a file named " + utf8FromPath(to) + " already exists"};
+    return {MoveOutcome::Kind::TargetExists, "已经有名为 " + utf8FromPath(to) + " 的文件"};
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/windows_api.h"
 
 namespace platform {
@@ -13,10 +14,11 @@ MoveOutcome moveWithoutReplacing(const std::filesystem::path& from, const std::f
     if (::MoveFileExW(from.c_str(), to.c_str(), 0)) return {MoveOutcome::Kind::Moved, {}};
     const DWORD error = ::GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-        return {MoveOutcome::Kind::TargetExists, "a file named " + utf8FromPath(to) + " already exists"};
+        return {MoveOutcome::Kind::TargetExists, "已经有名为 " + utf8FromPath(to) + " 的文件"};
     }
     return {MoveOutcome::Kind::Failed,
-            "cannot rename " + utf8FromPath(from) + " to " + utf8FromPath(to) + ": " + win32::errorText(error)};
+            "无法把 " + utf8FromPath(from) + " 改名为 " + utf8FromPath(to) + "：" +
+                describeSystemError(std::error_code(static_cast<int>(error), std::system_category()))};
 }
 
 }  // namespace platform

@@ -9,16 +9,17 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
 namespace {
 
+// "<what> <file>：<reason>", the reason in Chinese.
 std::string describe(const char* what, const std::filesystem::path& path, int error) {
-    return std::string(what) + " " + utf8FromPath(path) + ": " + std::strerror(error);
+    return std::string(what) + " " + utf8FromPath(path) + "：" + describeErrno(error);
 }
 
 Status writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::filesystem::path& path) {
@@ -26,7 +27,7 @@ Status writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::f
         ssize_t n = ::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::failure(describe("cannot write", path, errno));
+            return Status::failure(describe("无法写入", path, errno));
         }
         data += n;
         size -= static_cast<std::size_t>(n);
@@ -61,16 +62,16 @@ ReadableFile::~ReadableFile() {
 
 Result<ReadableFile> ReadableFile::open(const std::filesystem::path& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Status::failure(describe("cannot open", path, errno));
+    if (fd < 0) return Status::failure(describe("无法打开", path, errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         int e = errno;
         ::close(fd);
-        return Status::failure(describe("cannot stat", path, e));
+        return Status::failure(describe("无法读取文件信息", path, e));
     }
     if (S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return Status::failure("cannot open " + utf8FromPath(path) + ": is a folder");
+        return Status::failure("无法打开 " + utf8FromPath(path) + "：这是一个文件夹");
     }
     return ReadableFile(path, fd, static_cast<std::uint64_t>(st.st_size));
 }
@@ -82,7 +83,7 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
                             static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::failure(describe("cannot read", path_, errno));
+            return Status::failure(describe("无法读取", path_, errno));
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
@@ -93,26 +94,23 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::filesystem::path temp, std::intptr_t handle)
     : target_(std::move(target)), tempPath_(std::move(temp)), handle_(handle) {}
 
-Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& target) {
+Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& requested) {
     static std::atomic<unsigned> counter{0};
-    auto dir = target.parent_path();
+    auto target = fileBehindLinks(requested);
+    if (!target) return target.status();
+    auto dir = target->parent_path();
     if (dir.empty()) dir = ".";
-    const std::string base = "." + target.filename().string() + "." + std::to_string(::getpid());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = base;
-        unsigned n = counter++;
-        if (n > 0) name += "-" + std::to_string(n);
-        name += kTemporaryFileSuffix;
-        auto temp = dir / name;
+        const auto temp = dir / temporaryFileName(static_cast<std::uint64_t>(::getpid()), counter++);
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) return AtomicFileWriter(target, temp, fd);
-        if (errno != EEXIST) return Status::failure(describe("cannot create temporary file for", target, errno));
+        if (fd >= 0) return AtomicFileWriter(*target, temp, fd);
+        if (errno != EEXIST) return Status::failure(describe("无法创建临时文件，用于写入", *target, errno));
     }
-    return Status::failure("cannot create temporary file for " + utf8FromPath(target));
+    return Status::failure("无法在 " + utf8FromPath(*target) + " 旁边创建临时文件：临时文件名都已被占用");
 }
 
 Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
-    if (handle_ < 0) return Status::failure("write after close: " + utf8FromPath(target_));
+    if (handle_ < 0) return Status::failure("内部错误：写入已关闭的临时文件 " + utf8FromPath(target_));
     auto s = writeAll(static_cast<int>(handle_), bytes.data(), bytes.size(), tempPath_);
     if (s) written_ += bytes.size();
     return s;
@@ -151,7 +149,7 @@ private:
 }  // namespace
 
 Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t offset, std::uint64_t length) {
-    if (handle_ < 0) return Status::failure("write after close: " + utf8FromPath(target_));
+    if (handle_ < 0) return Status::failure("内部错误：写入已关闭的临时文件 " + utf8FromPath(target_));
     int out = static_cast<int>(handle_);
     int in = static_cast<int>(source.nativeHandle());
     loff_t inOffset = static_cast<loff_t>(offset);
@@ -164,9 +162,9 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) break;
-            return Status::failure(describe("cannot write", tempPath_, errno));
+            return Status::failure(describe("无法写入", tempPath_, errno));
         }
-        if (n == 0) return Status::failure("unexpected end of " + utf8FromPath(source.path()));
+        if (n == 0) return Status::failure("读取 " + utf8FromPath(source.path()) + " 时意外到了文件末尾");
         left -= static_cast<std::uint64_t>(n);
         written_ += static_cast<std::uint64_t>(n);
         writeBehind.wrote(written_);
@@ -176,7 +174,7 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
         auto chunk = std::span<std::uint8_t>(buffer.data(), static_cast<size_t>(std::min<std::uint64_t>(left, buffer.size())));
         auto got = source.readAt(static_cast<std::uint64_t>(inOffset), chunk);
         if (!got) return got.status();
-        if (*got == 0) return Status::failure("unexpected end of " + utf8FromPath(source.path()));
+        if (*got == 0) return Status::failure("读取 " + utf8FromPath(source.path()) + " 时意外到了文件末尾");
         if (auto s = writeAll(out, chunk.data(), *got, tempPath_); !s) return s;
         inOffset += static_cast<loff_t>(*got);
         left -= *got;
@@ -187,22 +185,27 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
 }
 
 Status AtomicFileWriter::commit() {
-    if (handle_ < 0) return Status::failure("commit after close: " + utf8FromPath(target_));
+    if (handle_ < 0) return Status::failure("内部错误：提交已关闭的临时文件 " + utf8FromPath(target_));
     int fd = static_cast<int>(handle_);
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0) {
+        // Owner first: a change of owner clears the set-id bits that the mode then restores.
+        // Only root may give a file away; anyone else keeps the file as their own, which is
+        // no failure, and may still hand it to the group when they belong to it.
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
         (void)::fchmod(fd, st.st_mode & 07777);
     }
     // The data and what finds it (size, blocks) reach the disk before the rename can; the
     // permissions just set travel in the same journal as the rename after them.
-    if (::fdatasync(fd) != 0) return Status::failure(describe("cannot flush", tempPath_, errno));
+    if (::fdatasync(fd) != 0) return Status::failure(describe("无法写入磁盘", tempPath_, errno));
     if (::close(fd) != 0) {
         handle_ = -1;
-        return Status::failure(describe("cannot close", tempPath_, errno));
+        return Status::failure(describe("无法关闭", tempPath_, errno));
     }
     handle_ = -1;
     if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        return Status::failure(describe("cannot replace", target_, errno));
+        return Status::failure(describe("无法替换", target_, errno));
     }
     committed_ = true;
     // Make the rename itself durable.
@@ -231,7 +234,8 @@ Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std:
                             std::uint64_t newSize) {
     struct stat was {};
     if (::fstat(static_cast<int>(file.nativeHandle()), &was) != 0) return false;
-    // Not through a symbolic link: a rewrite replaces the link itself, and so must this.
+    // Not through a symbolic link: a link in its place is left to the rewrite, which finds
+    // the file behind it and keeps the link.
     const int fd = ::open(file.path().c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;
     struct Closer {
@@ -250,32 +254,29 @@ Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std:
         const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::failure(describe("cannot write", file.path(), errno));
+            return Status::failure(describe("无法写入", file.path(), errno));
         }
         done += static_cast<std::size_t>(n);
     }
-    if (!bytes.empty() && ::fdatasync(fd) != 0) return Status::failure(describe("cannot flush", file.path(), errno));
-    if (::ftruncate(fd, static_cast<off_t>(newSize)) != 0) return Status::failure(describe("cannot shorten", file.path(), errno));
-    if (::fdatasync(fd) != 0) return Status::failure(describe("cannot flush", file.path(), errno));
+    if (!bytes.empty() && ::fdatasync(fd) != 0) return Status::failure(describe("无法写入磁盘", file.path(), errno));
+    if (::ftruncate(fd, static_cast<off_t>(newSize)) != 0) return Status::failure(describe("无法截短", file.path(), errno));
+    if (::fdatasync(fd) != 0) return Status::failure(describe("无法写入磁盘", file.path(), errno));
     return true;
 }
 
-void removeStaleTemporaryFiles(const std::filesystem::path& target) {
-    auto dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    const std::string prefix = "." + target.filename().string() + ".";
+void removeStaleTemporaryFilesIn(const std::filesystem::path& folder) {
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-        std::string name = entry.path().filename().string();
-        if (!isTemporaryFileName(name) || name.rfind(prefix, 0) != 0) continue;
-        std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - (sizeof(kTemporaryFileSuffix) - 1));
-        auto dash = middle.find('-');
-        std::string pidText = middle.substr(0, dash);
-        if (pidText.empty() || pidText.find_first_not_of("0123456789") != std::string::npos) continue;
-        pid_t pid = static_cast<pid_t>(std::stol(pidText));
-        // A live process (ours or another copy's) may still be writing it.
-        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM) continue;
-        std::filesystem::remove(entry.path(), ec);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const auto process = temporaryFileProcess(entry.path().filename().string());
+        if (!process) continue;
+        // A live process (ours or another copy's) may still be writing it; a number past
+        // the range of process ids names no process at all.
+        if (*process <= 0x7FFFFFFFull) {
+            const pid_t pid = static_cast<pid_t>(*process);
+            if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM) continue;
+        }
+        std::error_code removeError;
+        if (entry.is_regular_file(removeError)) std::filesystem::remove(entry.path(), removeError);
     }
 }
 

@@ -10,12 +10,17 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/windows_api.h"
 
 namespace platform {
 namespace {
 
-using win32::describe;
+// "<what> <file>：<reason>", the reason in Chinese.
+std::string describe(const char* what, const std::filesystem::path& path, DWORD error) {
+    return std::string(what) + " " + utf8FromPath(path) + "：" +
+           describeSystemError(std::error_code(static_cast<int>(error), std::system_category()));
+}
 
 HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 std::intptr_t valueOf(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
@@ -24,15 +29,13 @@ Status writeAll(HANDLE h, const std::uint8_t* data, std::size_t size, const std:
     while (size > 0) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
         DWORD written = 0;
-        if (!::WriteFile(h, data, chunk, &written, nullptr)) return Status::failure(describe("cannot write", path, ::GetLastError()));
-        if (written == 0) return Status::failure(describe("cannot write", path, ERROR_WRITE_FAULT));
+        if (!::WriteFile(h, data, chunk, &written, nullptr)) return Status::failure(describe("无法写入", path, ::GetLastError()));
+        if (written == 0) return Status::failure(describe("无法写入", path, ERROR_WRITE_FAULT));
         data += written;
         size -= written;
     }
     return Status::success();
 }
-
-const wchar_t kWideTempSuffix[] = L".pmbtmp";
 
 std::filesystem::path folderOf(const std::filesystem::path& target) {
     auto dir = target.parent_path();
@@ -113,15 +116,15 @@ Result<ReadableFile> ReadableFile::open(const std::filesystem::path& path) {
         const DWORD error = ::GetLastError();
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return Status::failure("cannot open " + utf8FromPath(path) + ": is a folder");
+            return Status::failure("无法打开 " + utf8FromPath(path) + "：这是一个文件夹");
         }
-        return Status::failure(describe("cannot open", path, error));
+        return Status::failure(describe("无法打开", path, error));
     }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(h, &size)) {
         const DWORD error = ::GetLastError();
         ::CloseHandle(h);
-        return Status::failure(describe("cannot stat", path, error));
+        return Status::failure(describe("无法读取文件信息", path, error));
     }
     return ReadableFile(path, valueOf(h), static_cast<std::uint64_t>(size.QuadPart));
 }
@@ -139,7 +142,7 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
         if (!::ReadFile(handleOf(handle_), buffer.data() + done, chunk, &got, &position)) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_HANDLE_EOF) break;
-            return Status::failure(describe("cannot read", path_, error));
+            return Status::failure(describe("无法读取", path_, error));
         }
         if (got == 0) break;
         done += got;
@@ -150,43 +153,40 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::filesystem::path temp, std::intptr_t handle)
     : target_(std::move(target)), tempPath_(std::move(temp)), handle_(handle) {}
 
-Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& target) {
+Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& requested) {
     static std::atomic<unsigned> counter{0};
-    const auto dir = folderOf(target);
-    const std::wstring base = L"." + target.filename().native() + L"." + std::to_wstring(::GetCurrentProcessId());
+    auto target = fileBehindLinks(requested);
+    if (!target) return target.status();
+    const auto dir = folderOf(*target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring name = base;
-        unsigned n = counter++;
-        if (n > 0) name += L"-" + std::to_wstring(n);
-        name += kWideTempSuffix;
-        auto temp = dir / name;
+        const auto temp = dir / pathFromUtf8(temporaryFileName(::GetCurrentProcessId(), counter++));
         HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE | GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) return AtomicFileWriter(target, temp, valueOf(h));
+        if (h != INVALID_HANDLE_VALUE) return AtomicFileWriter(*target, temp, valueOf(h));
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            return Status::failure(describe("cannot create temporary file for", target, error));
+            return Status::failure(describe("无法创建临时文件，用于写入", *target, error));
         }
     }
-    return Status::failure("cannot create temporary file for " + utf8FromPath(target));
+    return Status::failure("无法在 " + utf8FromPath(*target) + " 旁边创建临时文件：临时文件名都已被占用");
 }
 
 Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
-    if (handle_ == -1) return Status::failure("write after close: " + utf8FromPath(target_));
+    if (handle_ == -1) return Status::failure("内部错误：写入已关闭的临时文件 " + utf8FromPath(target_));
     auto s = writeAll(handleOf(handle_), bytes.data(), bytes.size(), tempPath_);
     if (s) written_ += bytes.size();
     return s;
 }
 
 Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t offset, std::uint64_t length) {
-    if (handle_ == -1) return Status::failure("write after close: " + utf8FromPath(target_));
+    if (handle_ == -1) return Status::failure("内部错误：写入已关闭的临时文件 " + utf8FromPath(target_));
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, 1u << 20)));
     std::uint64_t left = length;
     while (left > 0) {
         auto chunk = std::span<std::uint8_t>(buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size())));
         auto got = source.readAt(offset, chunk);
         if (!got) return got.status();
-        if (*got == 0) return Status::failure("unexpected end of " + utf8FromPath(source.path()));
+        if (*got == 0) return Status::failure("读取 " + utf8FromPath(source.path()) + " 时意外到了文件末尾");
         if (auto s = writeAll(handleOf(handle_), chunk.data(), *got, tempPath_); !s) return s;
         offset += *got;
         left -= *got;
@@ -196,9 +196,9 @@ Status AtomicFileWriter::appendRange(const ReadableFile& source, std::uint64_t o
 }
 
 Status AtomicFileWriter::commit() {
-    if (handle_ == -1) return Status::failure("commit after close: " + utf8FromPath(target_));
+    if (handle_ == -1) return Status::failure("内部错误：提交已关闭的临时文件 " + utf8FromPath(target_));
     HANDLE h = handleOf(handle_);
-    if (!::FlushFileBuffers(h)) return Status::failure(describe("cannot flush", tempPath_, ::GetLastError()));
+    if (!::FlushFileBuffers(h)) return Status::failure(describe("无法写入磁盘", tempPath_, ::GetLastError()));
     const DWORD targetAttributes = ::GetFileAttributesW(target_.c_str());
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kCarriedAttributes)) {
         FILE_BASIC_INFO info{};
@@ -216,7 +216,7 @@ Status AtomicFileWriter::commit() {
     // Either way one rename that replaces the target, written through before it returns:
     // the target is the old file or the new one, never a mixture and never missing.
     if (!renamed && !::MoveFileExW(tempPath_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return Status::failure(describe("cannot replace", target_, ::GetLastError()));
+        return Status::failure(describe("无法替换", target_, ::GetLastError()));
     }
     if (renamed) {
         // The rename through the handle has no write-through of its own.
@@ -247,7 +247,7 @@ Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std:
     // Others may go on reading (the bytes change under them, as they would on Linux), but
     // nobody writes meanwhile; one who opened the file without letting others write
     // keeps it from being opened here at all. The name is opened as itself: a link in its
-    // place is replaced by a rewrite, and so it must be here.
+    // place is left to the rewrite, which finds the file behind it.
     win32::Handle h(::CreateFileW(file.path().c_str(), GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!h.valid()) return false;
@@ -279,39 +279,33 @@ Result<bool> cutFileInPlace(const ReadableFile& file, std::uint64_t offset, std:
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD written = 0;
         if (!::WriteFile(h.get(), bytes.data() + done, chunk, &written, &position)) {
-            return Status::failure(describe("cannot write", file.path(), ::GetLastError()));
+            return Status::failure(describe("无法写入", file.path(), ::GetLastError()));
         }
-        if (written == 0) return Status::failure(describe("cannot write", file.path(), ERROR_WRITE_FAULT));
+        if (written == 0) return Status::failure(describe("无法写入", file.path(), ERROR_WRITE_FAULT));
         done += written;
     }
-    if (!bytes.empty() && !::FlushFileBuffers(h.get())) return Status::failure(describe("cannot flush", file.path(), ::GetLastError()));
+    if (!bytes.empty() && !::FlushFileBuffers(h.get())) return Status::failure(describe("无法写入磁盘", file.path(), ::GetLastError()));
     FILE_END_OF_FILE_INFO end{};
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(newSize);
     if (!::SetFileInformationByHandle(h.get(), FileEndOfFileInfo, &end, sizeof end)) {
-        return Status::failure(describe("cannot shorten", file.path(), ::GetLastError()));
+        return Status::failure(describe("无法截短", file.path(), ::GetLastError()));
     }
-    if (!::FlushFileBuffers(h.get())) return Status::failure(describe("cannot flush", file.path(), ::GetLastError()));
+    if (!::FlushFileBuffers(h.get())) return Status::failure(describe("无法写入磁盘", file.path(), ::GetLastError()));
     return true;
 }
 
-void removeStaleTemporaryFiles(const std::filesystem::path& target) {
-    const std::wstring prefix = L"." + target.filename().native() + L".";
-    const std::wstring suffix = kWideTempSuffix;
+void removeStaleTemporaryFilesIn(const std::filesystem::path& folder) {
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folderOf(target), ec)) {
-        const std::wstring name = entry.path().filename().native();
-        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-            continue;
-        std::wstring middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-        std::wstring pidText = middle.substr(0, middle.find(L'-'));
-        if (pidText.empty() || pidText.size() > 10 || pidText.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-        const unsigned long long pid = std::wcstoull(pidText.c_str(), nullptr, 10);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const auto process = temporaryFileProcess(utf8FromPath(entry.path().filename()));
+        if (!process) continue;
         // A live process (ours or another copy's) may still be writing it; a number past
         // the range of process ids names no process at all.
-        if (pid <= 0xFFFFFFFFull && (pid == ::GetCurrentProcessId() || processIsRunning(static_cast<DWORD>(pid)))) continue;
+        if (*process <= 0xFFFFFFFFull &&
+            (*process == ::GetCurrentProcessId() || processIsRunning(static_cast<DWORD>(*process))))
+            continue;
         std::error_code removeError;
-        std::filesystem::remove(entry.path(), removeError);
+        if (entry.is_regular_file(removeError)) std::filesystem::remove(entry.path(), removeError);
     }
 }
 

@@ -7,4 +7,7 @@ std::vector<std::string> programArguments(int argc, const char* const* argv) {
     return std::vector<std::string>(argv, argv + argc);
 }
 
+// Arguments are bytes here: any of them but NUL arrives as sent.
+bool canPassAsArgument(std::string_view text) { return text.find('\0') == std::string_view::npos; }
+
 }  // namespace platform

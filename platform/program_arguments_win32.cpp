@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include "platform/text_codec.h"
 #include "platform/windows_api.h"
 
 namespace platform {
@@ -18,6 +19,12 @@ std::vector<std::string> programArguments(int argc, const char* const* argv) {
     for (int i = 0; i < count; ++i) out.push_back(win32::utf8FromWide(wide[i]));
     ::LocalFree(wide);
     return out;
+}
+
+// The one conversion on the way, UTF-8 to UTF-16, would put U+FFFD for a byte that is not
+// UTF-8, and the child's command line is a NUL-terminated string.
+bool canPassAsArgument(std::string_view text) {
+    return text.find('\0') == std::string_view::npos && isValidUtf8(text);
 }
 
 }  // namespace platform

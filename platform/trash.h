@@ -22,6 +22,12 @@ Result<TrashedFile> moveToTrash(const std::filesystem::path& file);
 // Same, with the given home trash in place of homeTrashDirectory().
 Result<TrashedFile> moveToTrash(const std::filesystem::path& file, const std::filesystem::path& homeTrash);
 
+// The record that goes with a file lying in the trash at `trashedFile`, as moveToTrash
+// returned it: for a caller that learnt only where the file went (from another process's
+// output, say) and wants to journal it for restoreFromTrash. On Linux the .trashinfo in
+// the trash's info/ folder; in the Windows recycle bin the $I file beside the $R file.
+TrashedFile trashRecordOf(const std::filesystem::path& trashedFile);
+
 // Puts a trashed file back at `original` (never over an existing file) and drops its record.
 Status restoreFromTrash(const TrashedFile& trashed, const std::filesystem::path& original);
 

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 
 #include "platform/file_move.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
 namespace {
@@ -28,7 +28,7 @@ struct TrashPlace {
     std::optional<fs::path> relativeTo;
 };
 
-std::string errorText(int error) { return std::strerror(error); }
+std::string errorText(int error) { return describeErrno(error); }
 
 std::optional<dev_t> deviceOf(const fs::path& path) {
     struct stat st {};
@@ -57,9 +57,9 @@ bool isOwnedDirectory(const fs::path& path, Links links) {
 
 Status makePrivateDirectory(const fs::path& path, Links links) {
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        return Status::failure("cannot create " + utf8FromPath(path) + ": " + errorText(errno));
+        return Status::failure("无法创建 " + utf8FromPath(path) + "：" + errorText(errno));
     }
-    if (!isOwnedDirectory(path, links)) return Status::failure(utf8FromPath(path) + " is not a usable trash folder");
+    if (!isOwnedDirectory(path, links)) return Status::failure(utf8FromPath(path) + " 不能用作回收站文件夹");
     return Status::success();
 }
 
@@ -72,7 +72,7 @@ Status prepareTrash(const fs::path& dir, Links links) {
 Status prepareHomeTrash(const fs::path& dir) {
     std::error_code ec;
     fs::create_directories(dir.parent_path(), ec);
-    if (ec) return Status::failure("cannot create " + utf8FromPath(dir.parent_path()) + ": " + ec.message());
+    if (ec) return Status::failure("无法创建 " + utf8FromPath(dir.parent_path()) + "：" + describeSystemError(ec));
     return prepareTrash(dir, Links::Followed);
 }
 
@@ -97,7 +97,7 @@ Result<TrashPlace> trashOnMount(const fs::path& top) {
     }
     const fs::path own = top / (".Trash-" + uid);
     if (auto s = prepareTrash(own, Links::Refused); !s) {
-        return Status::failure("no trash can take files of " + utf8FromPath(top) + ": " + s.message());
+        return Status::failure("没有能接收 " + utf8FromPath(top) + " 中文件的回收站：" + s.message());
     }
     return TrashPlace{own, top};
 }
@@ -153,12 +153,12 @@ Status writeInfo(int fd, const fs::path& infoPath, const std::string& recorded) 
         ssize_t n = ::write(fd, data, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::failure("cannot write " + utf8FromPath(infoPath) + ": " + errorText(errno));
+            return Status::failure("无法写入 " + utf8FromPath(infoPath) + "：" + errorText(errno));
         }
         data += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) return Status::failure("cannot flush " + utf8FromPath(infoPath) + ": " + errorText(errno));
+    if (::fsync(fd) != 0) return Status::failure("无法写入磁盘 " + utf8FromPath(infoPath) + "：" + errorText(errno));
     return Status::success();
 }
 
@@ -175,26 +175,26 @@ Result<TrashedFile> moveToTrash(const fs::path& file) { return moveToTrash(file,
 Result<TrashedFile> moveToTrash(const fs::path& file, const fs::path& homeTrash) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(file, ec).lexically_normal();
-    if (ec) return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + ec.message());
+    if (ec) return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + describeSystemError(ec));
     struct stat st {};
     if (::lstat(absolute.c_str(), &st) != 0) {
-        return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + errorText(errno));
+        return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + errorText(errno));
     }
 
     TrashPlace place;
     auto homeDevice = homeTrash.empty() ? std::nullopt : deviceOfNearestExisting(homeTrash);
     if (homeDevice && *homeDevice == st.st_dev) {
         if (auto s = prepareHomeTrash(homeTrash); !s) {
-            return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + s.message());
+            return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + s.message());
         }
         place.dir = homeTrash;
     } else {
         // Symbolic links in the folder path may lead onto another mount; the real folder
         // tells which mount the file is on.
         fs::path realDir = fs::weakly_canonical(absolute.parent_path(), ec);
-        if (ec) return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + ec.message());
+        if (ec) return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + describeSystemError(ec));
         auto onMount = trashOnMount(mountTop(realDir, st.st_dev));
-        if (!onMount) return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + onMount.message());
+        if (!onMount) return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + onMount.message());
         place = *onMount;
     }
 
@@ -211,7 +211,7 @@ Result<TrashedFile> moveToTrash(const fs::path& file, const fs::path& homeTrash)
         int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
-            return Status::failure("cannot create " + utf8FromPath(infoPath) + ": " + errorText(errno));
+            return Status::failure("无法创建 " + utf8FromPath(infoPath) + "：" + errorText(errno));
         }
         Status written = writeInfo(fd, infoPath, recorded);
         ::close(fd);
@@ -225,10 +225,16 @@ Result<TrashedFile> moveToTrash(const fs::path& file, const fs::path& homeTrash)
         ::unlink(infoPath.c_str());
         // A file left in files/ without its record still owns its name.
         if (moved.kind == MoveOutcome::Kind::TargetExists) continue;
-        return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + moved.message);
+        return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + moved.message);
     }
-    return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: no free name in " +
-                           utf8FromPath(place.dir));
+    return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + utf8FromPath(place.dir) +
+                           " 中没有空闲的名称");
+}
+
+TrashedFile trashRecordOf(const fs::path& trashedFile) {
+    const fs::path files = trashedFile.parent_path();
+    if (files.filename() != "files") return TrashedFile{trashedFile, {}};
+    return TrashedFile{trashedFile, files.parent_path() / "info" / (trashedFile.filename().string() + ".trashinfo")};
 }
 
 Status restoreFromTrash(const TrashedFile& trashed, const fs::path& original) {

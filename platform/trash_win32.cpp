@@ -10,6 +10,7 @@
 
 #include "platform/file_move.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/windows_api.h"
 
 // On Windows the trash is the recycle bin. A caller that names a trash folder of its own
@@ -21,7 +22,11 @@ namespace {
 namespace fs = std::filesystem;
 
 Status trashFailure(const fs::path& file, const std::string& why) {
-    return Status::failure("cannot move " + utf8FromPath(file) + " to the trash: " + why);
+    return Status::failure("无法把 " + utf8FromPath(file) + " 移到回收站：" + why);
+}
+
+std::string reasonOf(DWORD error) {
+    return describeSystemError(std::error_code(static_cast<int>(error), std::system_category()));
 }
 
 // Hears from the shell where each deleted item went, and stops any item the shell would
@@ -121,7 +126,7 @@ ShellOutcome recycleWithFileOperation(const fs::path& file, fs::path& recycled, 
     ComPointer<IShellItem> item;
     HRESULT hr = ::SHCreateItemFromParsingName(file.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(item.out()));
     if (FAILED(hr)) {
-        why = win32::errorText(static_cast<DWORD>(hr));
+        why = reasonOf(static_cast<DWORD>(hr));
         return ShellOutcome::Failed;
     }
     DeleteWatcher watcher;
@@ -129,13 +134,13 @@ ShellOutcome recycleWithFileOperation(const fs::path& file, fs::path& recycled, 
     hr = operation->PerformOperations();
     if (hr == E_NOTIMPL) return ShellOutcome::Unavailable;
     if (watcher.refused) {
-        why = "this drive has no recycle bin that can take it";
+        why = "这个磁盘没有能接收它的回收站";
         return ShellOutcome::Failed;
     }
     BOOL aborted = FALSE;
     operation->GetAnyOperationsAborted(&aborted);
     if (FAILED(hr) || aborted || ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        why = FAILED(hr) ? win32::errorText(static_cast<DWORD>(hr)) : "the shell left it in place";
+        why = FAILED(hr) ? reasonOf(static_cast<DWORD>(hr)) : "系统把它留在了原处";
         return ShellOutcome::Failed;
     }
     recycled = watcher.recycled;
@@ -145,23 +150,14 @@ ShellOutcome recycleWithFileOperation(const fs::path& file, fs::path& recycled, 
 Result<TrashedFile> moveToRecycleBin(const fs::path& file) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(file, ec).lexically_normal();
-    if (ec) return trashFailure(file, ec.message());
-    if (::GetFileAttributesW(absolute.c_str()) == INVALID_FILE_ATTRIBUTES) return trashFailure(file, win32::errorText(::GetLastError()));
+    if (ec) return trashFailure(file, describeSystemError(ec));
+    if (::GetFileAttributesW(absolute.c_str()) == INVALID_FILE_ATTRIBUTES) return trashFailure(file, reasonOf(::GetLastError()));
 
     fs::path recycled;
     std::string why;
     switch (recycleWithFileOperation(absolute, recycled, why)) {
-        case ShellOutcome::Recycled: {
-            // The bin keeps the file as $R... and its record of the original place as $I...
-            // beside it.
-            fs::path info;
-            std::wstring name = recycled.filename().native();
-            if (name.size() > 2 && name[0] == L'$' && (name[1] == L'R' || name[1] == L'r')) {
-                name[1] = L'I';
-                info = recycled.parent_path() / name;
-            }
-            return TrashedFile{recycled, info};
-        }
+        case ShellOutcome::Recycled:
+            return trashRecordOf(recycled);
         case ShellOutcome::Failed:
             return trashFailure(file, why);
         case ShellOutcome::Unavailable:
@@ -178,7 +174,7 @@ Result<TrashedFile> moveToRecycleBin(const fs::path& file) {
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
     const int result = ::SHFileOperationW(&operation);
     if (result != 0 || operation.fAnyOperationsAborted || ::GetFileAttributesW(absolute.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return trashFailure(file, result != 0 ? "the shell reported error " + std::to_string(result) : "the shell left it in place");
+        return trashFailure(file, result != 0 ? "系统报告错误 " + std::to_string(result) : "系统把它留在了原处");
     }
     return TrashedFile{};
 }
@@ -217,11 +213,11 @@ std::wstring candidateName(const fs::path& original, int attempt) {
 Result<TrashedFile> moveToTrashFolder(const fs::path& file, const fs::path& trash) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(file, ec).lexically_normal();
-    if (ec) return trashFailure(file, ec.message());
-    if (::GetFileAttributesW(absolute.c_str()) == INVALID_FILE_ATTRIBUTES) return trashFailure(file, win32::errorText(::GetLastError()));
+    if (ec) return trashFailure(file, describeSystemError(ec));
+    if (::GetFileAttributesW(absolute.c_str()) == INVALID_FILE_ATTRIBUTES) return trashFailure(file, reasonOf(::GetLastError()));
     fs::create_directories(trash / L"files", ec);
     if (!ec) fs::create_directories(trash / L"info", ec);
-    if (ec) return trashFailure(file, "cannot create " + utf8FromPath(trash) + ": " + ec.message());
+    if (ec) return trashFailure(file, "无法创建 " + utf8FromPath(trash) + "：" + describeSystemError(ec));
 
     std::string recorded = utf8FromPath(absolute);
     for (char& c : recorded) {
@@ -235,7 +231,7 @@ Result<TrashedFile> moveToTrashFolder(const fs::path& file, const fs::path& tras
         if (h == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-            return Status::failure(win32::describe("cannot create", infoPath, error));
+            return Status::failure("无法创建 " + utf8FromPath(infoPath) + "：" + reasonOf(error));
         }
         DWORD written = 0;
         const bool ok = ::WriteFile(h, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
@@ -244,7 +240,7 @@ Result<TrashedFile> moveToTrashFolder(const fs::path& file, const fs::path& tras
         ::CloseHandle(h);
         if (!ok) {
             ::DeleteFileW(infoPath.c_str());
-            return Status::failure(win32::describe("cannot write", infoPath, error));
+            return Status::failure("无法写入 " + utf8FromPath(infoPath) + "：" + reasonOf(error));
         }
         const fs::path target = trash / L"files" / name;
         MoveOutcome moved = moveWithoutReplacing(absolute, target);
@@ -254,7 +250,7 @@ Result<TrashedFile> moveToTrashFolder(const fs::path& file, const fs::path& tras
         if (moved.kind == MoveOutcome::Kind::TargetExists) continue;
         return trashFailure(file, moved.message);
     }
-    return trashFailure(file, "no free name in " + utf8FromPath(trash));
+    return trashFailure(file, utf8FromPath(trash) + " 中没有空闲的名称");
 }
 
 }  // namespace
@@ -269,10 +265,23 @@ Result<TrashedFile> moveToTrash(const fs::path& file, const fs::path& homeTrash)
     return moveToTrashFolder(file, homeTrash);
 }
 
+TrashedFile trashRecordOf(const fs::path& trashedFile) {
+    // The bin keeps the file as $R... and its record of the original place as $I... beside
+    // it; a trash folder of the caller's own has the Linux layout.
+    std::wstring name = trashedFile.filename().native();
+    if (name.size() > 2 && name[0] == L'$' && (name[1] == L'R' || name[1] == L'r')) {
+        name[1] = L'I';
+        return TrashedFile{trashedFile, trashedFile.parent_path() / name};
+    }
+    const fs::path files = trashedFile.parent_path();
+    if (files.filename() == L"files") return TrashedFile{trashedFile, files.parent_path() / L"info" / (name + L".trashinfo")};
+    return TrashedFile{trashedFile, {}};
+}
+
 Status restoreFromTrash(const TrashedFile& trashed, const fs::path& original) {
     if (trashed.file.empty()) {
-        return Status::failure("cannot bring " + utf8FromPath(original) +
-                               " back: the system did not say where in the recycle bin it went; restore it from there");
+        return Status::failure("无法把 " + utf8FromPath(original) +
+                               " 放回原处：系统没有说明它在回收站中的位置，请从回收站中还原");
     }
     MoveOutcome moved = moveWithoutReplacing(trashed.file, original);
     if (!moved.moved()) return Status::failure(moved.message);

@@ -6,6 +6,7 @@ packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wqy-microhei
+  qt6-translations-l10n
   libgcrypt20-dev libarchive-dev
   libarchive-tools unar p7zip-full
   clang libclang-rt-14-dev

@@ -42,7 +42,9 @@ ArchiveAccess openArchive(const std::string& path, const rar::ReadOptions& optio
     std::error_code ec;
     const auto status = std::filesystem::status(nativePath, ec);
     if (status.type() == std::filesystem::file_type::not_found) {
-        io.line(msg::archiveNotFound(path));
+        std::error_code linkError;
+        const bool danglingLink = std::filesystem::is_symlink(std::filesystem::symlink_status(nativePath, linkError));
+        io.line(danglingLink ? msg::archiveDanglingLink(path) : msg::archiveNotFound(path));
         access.failure = ExitCode::FileError;
         return access;
     }

@@ -9,6 +9,7 @@
 #include "archiver/console/command_add_sources.h"
 #include "archiver/console/commands.h"
 #include "archiver/console/messages.h"
+#include "archiver/rar/archive_prefix.h"
 #include "archiver/rar/rar4_writer.h"
 #include "platform/paths.h"
 
@@ -83,6 +84,10 @@ ExitCode runAddCommand(const Invocation& inv) {
             return code;
         }
         const rar::Archive& a = access.result.archive;
+        if (access.source && !rar::mayBeRewritten(rar::prefixOf(*access.source, a))) {
+            io.line(msg::foreignPrefix(path, a.signatureOffset));
+            return ExitCode::Unsupported;
+        }
         if (a.format == rar::Format::Rar5) {
             io.line(msg::cannotAddToRar5(path));
             return ExitCode::Unsupported;

@@ -21,6 +21,8 @@ bool applySwitch(const std::string& body, CommandLine& line) {
         line.noEmptyFolders = true;
     } else if (name == "ep1") {
         line.excludeBaseFolder = true;
+    } else if (name == "dry") {
+        line.dryRun = true;
     } else if (name == "?" || name == "h" || name == "-help") {
         line.help = true;
     } else if (!name.empty() && name[0] == 'p') {

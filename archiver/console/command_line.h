@@ -22,6 +22,7 @@ struct CommandLine {
     bool assumeYes = false;               // -y
     bool noEmptyFolders = false;          // -ed
     bool excludeBaseFolder = false;       // -ep1
+    bool dryRun = false;                  // -dry: d only plans, writes nothing
     bool help = false;                    // -? or no arguments at all
 };
 

@@ -31,6 +31,7 @@ std::string usageSwitches() {
            "  y         对所有询问都回答“是”\n"
            "  ed        添加时不添加空文件夹\n"
            "  ep1       添加时名称中不含基本文件夹\n"
+           "  dry       删除时只列出会做的事 (同样的检查、同样的输出和退出代码)，不写入也不移动任何文件\n"
            "  --        此后的参数都是名称，不再是开关或列表文件";
 }
 
@@ -54,7 +55,7 @@ std::string usageExitCodes() {
            "  5  无法打开、读取、写入或删除文件\n"
            "  6  命令行有误\n"
            "  7  用户拒绝 (或没有回答)\n"
-           "  8  压缩包不能这样处理 (分卷、固实压缩包中的依赖、无法解压的注释)\n"
+           "  8  压缩包不能这样处理 (分卷、固实压缩包中的依赖、无法解压的注释、装在另一种文件中)\n"
            "  9  内部错误";
 }
 
@@ -69,6 +70,9 @@ std::string cannotReadListFile(std::string_view path, std::string_view detail) {
 
 std::string archiveNotFound(std::string_view path) { return cat({"找不到压缩包 ", path}); }
 std::string archiveIsFolder(std::string_view path) { return cat({path, " 是文件夹，不是压缩包"}); }
+std::string archiveDanglingLink(std::string_view path) {
+    return cat({"压缩包 ", path, " 是符号链接，它指向的文件不存在"});
+}
 std::string cannotOpen(std::string_view path, std::string_view detail) {
     return cat({"无法打开 ", path, " (", detail, ")"});
 }
@@ -132,6 +136,17 @@ std::string cannotCutArchive(std::string_view archive, std::string_view detail) 
 std::string cannotEraseArchive(std::string_view archive, std::string_view detail) {
     return cat({"无法删除空的压缩包 ", archive, " (", detail, ")"});
 }
+std::string movedToTrash(std::string_view trashedFile) {
+    return trashedFile.empty() ? std::string("已移到回收站") : cat({"已移到回收站 ", trashedFile});
+}
+std::string keptAsEmptyArchive(std::string_view archive) {
+    return cat({"回收站无法接收，已保留为不含文件的压缩包 ", archive});
+}
+std::string foreignPrefix(std::string_view archive, std::uint64_t offset) {
+    return cat({archive, " 中的 RAR 压缩包从第 ", std::to_string(offset),
+                " 字节开始，前面不是自解压程序，而是装着它的另一种文件: 修改会损坏外层的文件，所以不能修改"});
+}
+std::string dryRunOnlyForDelete() { return "开关 -dry 只能用于命令 d"; }
 std::string damagedNotChanged(std::string_view archive) { return cat({"压缩包 ", archive, " 已损坏，没有改动"}); }
 
 std::string missingFilesToAdd() { return "没有给出要添加的文件"; }

@@ -39,6 +39,7 @@ std::string cannotReadListFile(std::string_view path, std::string_view detail);
 // Opening an archive.
 std::string archiveNotFound(std::string_view path);
 std::string archiveIsFolder(std::string_view path);
+std::string archiveDanglingLink(std::string_view path);
 std::string cannotOpen(std::string_view path, std::string_view detail);
 std::string notRarArchive(std::string_view path);  // "%s 不是 RAR 压缩包"
 std::string passwordRequired(std::string_view path);
@@ -79,6 +80,12 @@ std::string cannotWriteArchive(std::string_view archive, std::string_view detail
 // of the kept ones.
 std::string cannotCutArchive(std::string_view archive, std::string_view detail);
 std::string cannotEraseArchive(std::string_view archive, std::string_view detail);
+// After erasingEmptyArchive: where the original went ("已移到回收站 %s"; without a path
+// when the system did not say), or that it stays as an archive without entries.
+std::string movedToTrash(std::string_view trashedFile);
+std::string keptAsEmptyArchive(std::string_view archive);
+std::string foreignPrefix(std::string_view archive, std::uint64_t offset);
+std::string dryRunOnlyForDelete();
 std::string damagedNotChanged(std::string_view archive);
 
 // The add command.

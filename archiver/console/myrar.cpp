@@ -54,6 +54,11 @@ ExitCode run(const std::vector<std::string>& arguments, ConsoleIo& io) {
         writeUsage(io);
         return ExitCode::BadCommandLine;
     }
+    if (line.dryRun && command->run != runDeleteCommand) {
+        io.line();
+        io.line(msg::dryRunOnlyForDelete());
+        return ExitCode::BadCommandLine;
+    }
     if (line.archive.empty()) {
         io.line();
         io.line(msg::missingArchive());

@@ -5,6 +5,7 @@
 #include "archiver/driver/archiver_output.h"
 #include "archiver/driver/archiver_texts.h"
 #include "archiver/driver/command_lines.h"
+#include "archiver/driver/delete_output.h"
 #include "archiver/driver/empty_archive_image.h"
 #include "archiver/driver/listing_parser.h"
 #include "platform/file.h"
@@ -28,11 +29,6 @@ bool removeExchangeFile(const std::filesystem::path& file, std::string& problem)
     return true;
 }
 
-std::string decoded(std::string_view gb18030) {
-    if (auto exact = platform::gb18030ToUtf8(gb18030)) return *exact;
-    return platform::decodeGb18030Lossy(gb18030);
-}
-
 // Why a finished command did not succeed, in the archiver's own words where it gave any.
 std::string failureDetail(const ArchiverRun& run) {
     if (!run.started) return run.problem;
@@ -48,6 +44,54 @@ std::string failureDetail(const ArchiverRun& run) {
 
 bool endedWith(const ArchiverRun& run, std::string_view doneLine) {
     return run.exitedCleanly() && archiveroutput::lastLine(run.output) == doneLine;
+}
+
+// The archiver reads its list file a name a line and trims blanks around each: a path
+// holding a line end would become two names, blanks at its ends would be lost.
+bool fitsOneListLine(std::string_view path) {
+    constexpr std::string_view kLineEnds("\r\n\0", 3);
+    constexpr std::string_view kTrimmed = " \t\v\f";
+    return !path.empty() && path.find_first_of(kLineEnds) == std::string_view::npos &&
+           kTrimmed.find(path.front()) == std::string_view::npos && kTrimmed.find(path.back()) == std::string_view::npos;
+}
+
+std::vector<std::string> namesToDelete(const std::vector<std::string>& entryNames) {
+    std::vector<std::string> names;
+    for (const auto& name : entryNames) {
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+enum class Deletion { Real, Planned };
+
+// A delete, or its plan, succeeded when the archiver ended cleanly with "完成" (or, as an
+// archiver before the trash did, with the line that it erased the emptied archive).
+DeleteOutcome deleteOutcomeOf(const ArchiverRun& run, Deletion deletion) {
+    DeleteOutcome outcome;
+    outcome.exitCode = run.started ? run.exitCode : -1;
+    const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
+    if (run.exitedCleanly() &&
+        (last == archivertexts::kDoneLine || last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
+        outcome.kind = DeleteOutcome::Kind::Deleted;
+        DeleteReport report = readDeleteOutput(run.output);
+        outcome.removedEntries = std::move(report.removedEntries);
+        if (deletion == Deletion::Planned) {
+            // A plan moves nothing: that the archive would be left without entries is all it says.
+            if (report.erased) outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
+        } else if (report.trashedFile) {
+            outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
+            outcome.trashedFile = std::move(*report.trashedFile);
+        } else if (report.keptEmpty) {
+            outcome.emptied = DeleteOutcome::Emptied::KeptEmpty;
+        }
+    } else if (run.started && last == archivertexts::kDeleteNothingLine) {
+        outcome.kind = DeleteOutcome::Kind::NothingMatched;
+    } else {
+        outcome.kind = DeleteOutcome::Kind::Failed;
+        outcome.detail = failureDetail(run);
+    }
+    return outcome;
 }
 
 }  // namespace
@@ -70,12 +114,12 @@ Listing ArchiverCommandSet::listArchive(const std::string& archivePath, const st
     const auto listingFile = runner_.fileInWorkingDirectory(commandlines::kListingFileName);
     if (!removeExchangeFile(listingFile, failed.problem)) return failed;
 
-    auto line = commandlines::listingCommandLine(archivePath, password);
-    if (!line) {
-        failed.problem = line.message();
+    auto command = commandlines::listingCommand(archivePath, password);
+    if (!command) {
+        failed.problem = command.message();
         return failed;
     }
-    ArchiverRun run = runner_.run(*line);
+    ArchiverRun run = runner_.run(*command);
     if (!run.started) {
         failed.problem = run.problem;
         return failed;
@@ -101,13 +145,13 @@ std::string ArchiverCommandSet::readArchiveComment(const std::string& archivePat
     const auto commentFile = runner_.fileInWorkingDirectory(commandlines::kCommentFileName);
     std::string problem;
     if (!removeExchangeFile(commentFile, problem)) return {};
-    auto line = commandlines::commentCommandLine(archivePath, password);
-    if (!line) return {};
-    ArchiverRun run = runner_.run(*line);
+    auto command = commandlines::commentCommand(archivePath, password);
+    if (!command) return {};
+    ArchiverRun run = runner_.run(*command);
     if (!run.started) return {};
     auto bytes = platform::readWholeFile(commentFile);
     if (!bytes) return {};
-    return decoded(*bytes);
+    return archiveroutput::decoded(*bytes);
 }
 
 bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std::vector<std::string>& files,
@@ -119,15 +163,14 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     if (files.empty()) return fail();
     std::string list;
     for (const auto& file : files) {
-        // One path per line: a path holding a line end would become two names.
-        if (file.empty() || !commandlines::isPassable(file)) return fail();
+        if (!fitsOneListLine(file)) return fail();
         auto encoded = platform::utf8ToGb18030(file);
         if (!encoded) return fail();
         list += *encoded;
         list += "\r\n";
     }
-    auto line = commandlines::addCommandLine(archivePath);
-    if (!line) return fail();
+    auto command = commandlines::addCommand(archivePath);
+    if (!command) return fail();
     if (!platform::writeFileAtomically(runner_.fileInWorkingDirectory(commandlines::kAddListFileName), list)) return fail();
 
     const auto archive = platform::pathFromUtf8(archivePath);
@@ -138,8 +181,8 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     }
 
     tell(sink, archivertexts::kAdding);
-    ArchiverRun run = runner_.run(*line);
-    bool ok = endedWith(run, archivertexts::kAddDoneLine);
+    ArchiverRun run = runner_.run(*command);
+    bool ok = endedWith(run, archivertexts::kDoneLine);
     tell(sink, ok ? archivertexts::kAdded : archivertexts::kAddFailed);
     return ok;
 }
@@ -148,13 +191,13 @@ bool ArchiverCommandSet::extractArchive(const std::string& archivePath, bool wit
     const auto destination = extractionFolderFor(platform::pathFromUtf8(archivePath));
     std::string folder = platform::utf8FromPath(destination);
     folder += static_cast<char>(std::filesystem::path::preferred_separator);
-    auto line = commandlines::extractCommandLine(archivePath, withPaths, folder);
-    if (!line) {
+    auto command = commandlines::extractCommand(archivePath, withPaths, folder);
+    if (!command) {
         tell(sink, archivertexts::kExtractFailed);
         return false;
     }
     tell(sink, archivertexts::kExtracting);
-    ArchiverRun run = runner_.run(*line);
+    ArchiverRun run = runner_.run(*command);
     bool ok = endedWith(run, archivertexts::kExtractDoneLine);
     tell(sink, ok ? archivertexts::kExtracted : archivertexts::kExtractFailed);
     return ok;
@@ -163,47 +206,46 @@ bool ArchiverCommandSet::extractArchive(const std::string& archivePath, bool wit
 DeleteOutcome ArchiverCommandSet::deleteFromArchive(const std::string& archivePath,
                                                     const std::vector<std::string>& entryNames,
                                                     const StatusSink& sink) {
-    DeleteOutcome outcome;
-    std::vector<std::string> names;
-    for (const auto& name : entryNames) {
-        if (!name.empty()) names.push_back(name);
-    }
+    const std::vector<std::string> names = namesToDelete(entryNames);
     // A delete command naming no entry never reaches the archiver.
     if (names.empty()) {
+        DeleteOutcome outcome;
         outcome.kind = DeleteOutcome::Kind::NothingMatched;
         tell(sink, archivertexts::kNothingToDelete);
         return outcome;
     }
-    auto line = commandlines::deleteCommandLine(archivePath, names);
-    if (!line) {
-        outcome.kind = DeleteOutcome::Kind::Failed;
-        outcome.detail = line.message();
+    auto command = commandlines::deleteCommand(archivePath, names);
+    if (!command) {
+        DeleteOutcome outcome;
+        outcome.detail = command.message();
         tell(sink, archivertexts::kDeleteFailed);
         return outcome;
     }
 
     tell(sink, archivertexts::kDeleting);
-    ArchiverRun run = runner_.run(*line);
-    const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
-    if (run.exitedCleanly() && (last == archivertexts::kDeleteDoneLine ||
-                                last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
-        outcome.kind = DeleteOutcome::Kind::Deleted;
-        tell(sink, archivertexts::kDeleted);
-    } else if (run.started && last == archivertexts::kDeleteNothingLine) {
-        outcome.kind = DeleteOutcome::Kind::NothingMatched;
-        tell(sink, archivertexts::kNothingToDelete);
-    } else {
-        outcome.kind = DeleteOutcome::Kind::Failed;
-        outcome.detail = failureDetail(run);
-        tell(sink, archivertexts::kDeleteFailed);
+    DeleteOutcome outcome = deleteOutcomeOf(runner_.run(*command), Deletion::Real);
+    switch (outcome.kind) {
+        case DeleteOutcome::Kind::Deleted: tell(sink, archivertexts::kDeleted); break;
+        case DeleteOutcome::Kind::NothingMatched: tell(sink, archivertexts::kNothingToDelete); break;
+        case DeleteOutcome::Kind::Failed: tell(sink, archivertexts::kDeleteFailed); break;
     }
     return outcome;
 }
 
-DeleteOutcome ArchiverCommandSet::planDelete(const std::string&, const std::vector<std::string>&) {
-    DeleteOutcome outcome;
-    outcome.detail = "压缩程序尚不能预先列出删除计划";
-    return outcome;
+DeleteOutcome ArchiverCommandSet::planDelete(const std::string& archivePath, const std::vector<std::string>& entryNames) {
+    const std::vector<std::string> names = namesToDelete(entryNames);
+    if (names.empty()) {
+        DeleteOutcome outcome;
+        outcome.kind = DeleteOutcome::Kind::NothingMatched;
+        return outcome;
+    }
+    auto command = commandlines::planDeleteCommand(archivePath, names);
+    if (!command) {
+        DeleteOutcome outcome;
+        outcome.detail = command.message();
+        return outcome;
+    }
+    return deleteOutcomeOf(runner_.run(*command), Deletion::Planned);
 }
 
 bool ArchiverCommandSet::canPassName(const std::string& entryName) const {

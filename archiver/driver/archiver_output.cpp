@@ -3,14 +3,11 @@
 #include "platform/text_codec.h"
 
 namespace archiveroutput {
-namespace {
 
-std::string decodeLine(std::string_view bytes) {
-    if (auto exact = platform::gb18030ToUtf8(bytes)) return *exact;
-    return platform::decodeGb18030Lossy(bytes);
+std::string decoded(std::string_view gb18030) {
+    if (auto exact = platform::gb18030ToUtf8(gb18030)) return *exact;
+    return platform::decodeGb18030Lossy(gb18030);
 }
-
-}  // namespace
 
 std::vector<std::string> lines(std::string_view gb18030) {
     // Neither CR nor LF occurs inside a GB18030 character (trail bytes are 0x30 and up), so
@@ -23,7 +20,7 @@ std::vector<std::string> lines(std::string_view gb18030) {
         if (end == std::string_view::npos) end = gb18030.size();
         std::string_view line = gb18030.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        out.push_back(decodeLine(line));
+        out.push_back(decoded(line));
         start = next;
     }
     return out;

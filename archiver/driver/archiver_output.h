@@ -7,6 +7,9 @@
 
 namespace archiveroutput {
 
+// The text as UTF-8; a byte that is not GB18030 becomes U+FFFD.
+std::string decoded(std::string_view gb18030);
+
 // The lines as UTF-8 without their line ends; a byte that is not GB18030 becomes U+FFFD.
 std::vector<std::string> lines(std::string_view gb18030);
 

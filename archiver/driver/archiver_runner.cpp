@@ -4,24 +4,11 @@
 #include <system_error>
 
 #include "archiver/driver/command_lines.h"
-#include "archiver/driver/archiver_command_line.h"
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 
 namespace {
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
-// A redirection may only create a file of the working directory, by its bare name.
-bool isBareFileName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string_view::npos;
-}
 
 bool sameBytes(std::string_view file, std::span<const unsigned char> payload) {
     return file.size() == payload.size() &&
@@ -76,22 +63,8 @@ platform::Status ArchiverRunner::writePayload() const {
     return platform::Status::success();
 }
 
-ArchiverRun ArchiverRunner::run(std::string_view commandLine) const {
+ArchiverRun ArchiverRunner::run(const ArchiverCommand& command) const {
     ArchiverRun result;
-    auto parsed = parseArchiverCommandLine(commandLine);
-    if (!parsed) {
-        result.problem = "无法运行压缩程序：" + parsed.message();
-        return result;
-    }
-    if (!equalsIgnoringAsciiCase(parsed->arguments.front(), commandlines::kArchiverFileName)) {
-        result.problem = "命令行要运行的不是压缩程序 myrar.exe：" + parsed->arguments.front();
-        return result;
-    }
-    if (!parsed->outputFile.empty() && !isBareFileName(parsed->outputFile)) {
-        result.problem = "命令行的输出只能写入工作目录中的文件：" + parsed->outputFile;
-        return result;
-    }
-
     // Only the working directory's own myrar.exe: never one found on a search path.
     const auto program = fileInWorkingDirectory(commandlines::kArchiverFileName);
     std::error_code ec;
@@ -103,10 +76,10 @@ ArchiverRun ArchiverRunner::run(std::string_view commandLine) const {
     platform::ProcessRequest request;
     request.program = program;
     request.programName = std::string(commandlines::kArchiverFileName);
-    request.arguments.assign(parsed->arguments.begin() + 1, parsed->arguments.end());
+    request.arguments = command.arguments;
     request.workingDirectory = workingDirectory();
-    if (!parsed->outputFile.empty()) request.outputFile = platform::pathFromUtf8(parsed->outputFile);
-    request.appendToOutputFile = parsed->appendOutput;
+    if (!command.outputFile.empty()) request.outputFile = fileInWorkingDirectory(command.outputFile);
+    request.appendToOutputFile = command.append;
 
     auto outcome = platform::runProcess(request);
     if (!outcome) {

@@ -1,20 +1,21 @@
 #pragma once
 // The lowest layer under the command set: writes the carried archiver out as myrar.exe in
-// the working directory and runs archiver command lines as child processes. A command line
-// is read here, never by a shell (see archiver_command_line.h); the only program it can start
-// is myrar.exe in the working directory, and a `>` redirection may only name a file there.
+// the working directory and runs archiver commands as child processes. A command is a list
+// of arguments (archiver_command.h) handed to myrar.exe as they are; no shell and no search
+// path ever takes part, so the only program that can start is the working directory's own.
 #include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "archiver/driver/archiver_command.h"
 #include "archiver/driver/archiver_payload.h"
 #include "platform/status.h"
 
 struct ArchiverRun {
     bool started = false;
     int exitCode = -1;    // -1 when it did not start or a signal ended it
-    std::string output;   // every byte it printed (not redirected), exactly as printed
+    std::string output;   // every byte it printed (but what went into the output file), exactly as printed
     std::string problem;  // why it did not start (UTF-8)
 
     bool exitedCleanly() const { return started && exitCode == 0; }
@@ -37,10 +38,11 @@ public:
     // so no other program is ever started in its place and no half-written one either.
     platform::Status writePayload() const;
 
-    // Runs one command line and returns after the archiver has ended and closed its output.
-    // A line that names another program, needs a shell, or whose archiver is missing does not
-    // run; `started` is false and `output` empty then.
-    ArchiverRun run(std::string_view commandLine) const;
+    // Runs myrar.exe of the working directory with the command's arguments, its standard
+    // output into the command's output file when it names one (emptied first unless
+    // appending), and returns after the archiver has ended and closed its output. When the
+    // archiver is missing or cannot start, `started` is false and `output` empty.
+    ArchiverRun run(const ArchiverCommand& command) const;
 
 private:
     std::filesystem::path workingDirectory_;

@@ -29,8 +29,6 @@ bool isDetailsLine(std::string_view line) {
     return line.size() > kDetailsIndent && line.find_first_not_of(' ') >= kDetailsIndent;
 }
 
-bool startsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
-
 }  // namespace
 
 void ListingParser::startTable() {
@@ -71,7 +69,7 @@ void ListingParser::feedLine(std::string_view line) {
         }
         return;
     case State::ExpectingName:
-        if (startsWith(line, "-")) {
+        if (line.starts_with("-")) {
             state_ = State::TableClosed;
         } else {
             acceptName(line);
@@ -81,8 +79,8 @@ void ListingParser::feedLine(std::string_view line) {
         state_ = isDetailsLine(line) ? State::AfterEntry : State::Malformed;
         return;
     case State::AfterEntry:
-        if (startsWith(line, kEntryCommentStart)) return;
-        if (startsWith(line, "-")) {
+        if (line.starts_with(kEntryCommentStart)) return;
+        if (line.starts_with("-")) {
             state_ = State::TableClosed;
         } else {
             acceptName(line);

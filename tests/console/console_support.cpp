@@ -1,6 +1,7 @@
 #include "tests/console/console_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -54,6 +55,26 @@ std::filesystem::path copyFixture(const testsupport::TempDir& dir, const std::st
     std::filesystem::permissions(target, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     return target;
 }
+
+namespace {
+
+void setVariable(const char* name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value ? value->c_str() : "");
+#else
+    if (value) ::setenv(name, value->c_str(), 1);
+    else ::unsetenv(name);
+#endif
+}
+
+}  // namespace
+
+ScopedDataHome::ScopedDataHome(const std::filesystem::path& folder) {
+    if (const char* was = std::getenv("XDG_DATA_HOME")) previous_ = was;
+    setVariable("XDG_DATA_HOME", folder.string());
+}
+
+ScopedDataHome::~ScopedDataHome() { setVariable("XDG_DATA_HOME", previous_); }
 
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -31,6 +31,19 @@ std::optional<std::vector<std::string>> bsdtarNames(const std::filesystem::path&
 std::optional<std::vector<std::string>> lsarNames(const std::filesystem::path& archive, const std::string& password = {});
 std::optional<std::vector<std::string>> sevenZipNames(const std::filesystem::path& archive,
                                                       const std::string& password = {});
+// Sets XDG_DATA_HOME (where myrar's trash lies on Linux) for the test's children, and
+// puts back what was there.
+class ScopedDataHome {
+public:
+    explicit ScopedDataHome(const std::filesystem::path& folder);
+    ~ScopedDataHome();
+    ScopedDataHome(const ScopedDataHome&) = delete;
+    ScopedDataHome& operator=(const ScopedDataHome&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
+
 // Extracts with bsdtar into `into`; false when bsdtar reports an error.
 bool bsdtarExtract(const std::filesystem::path& archive, const std::filesystem::path& into);
 

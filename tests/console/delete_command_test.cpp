@@ -71,11 +71,14 @@ TEST(DeleteCommand, NothingMatchedLeavesTheFileUntouched) {
     EXPECT_EQ(testsupport::modificationTime(archive), old);
 }
 
+// The archive leaves its place for the trash (delete_emptied_test.cpp has the details).
 TEST(DeleteCommand, RemovingEveryEntryErasesTheArchive) {
     SKIP_WITHOUT_FIXTURES();
     for (const char* file : {"rar3-readonly-win.rar", "rar5-crc.rar", "test_read_format_rar5_sfx.exe"}) {
         SCOPED_TRACE(file);
         testsupport::TempDir dir;
+        testsupport::TempDir dataHome;
+        const testconsole::ScopedDataHome trashHere(dataHome.path());
         const auto archive = copyFixture(dir, file);
         const auto run = runMyrar({"d", "-y", file, "*"}, dir.path());
         EXPECT_EQ(run.exitCode, 0);
@@ -120,6 +123,36 @@ TEST(DeleteCommand, RefusalsLeaveTheArchiveAsItWas) {
         EXPECT_EQ(run.text.find("完成"), std::string::npos);
         EXPECT_EQ(readFile(archive), before);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
+}
+
+// A volume in which none of the names occurs has nothing to delete, like any archive; one
+// in which a name occurs cannot be rewritten, as a volume, and is refused.
+TEST(DeleteCommand, AVolumeWithoutTheNamesHasNothingToDelete) {
+    SKIP_WITHOUT_FIXTURES();
+    const struct {
+        const char* file;
+        const char* name;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {"rar3-vols.part1.rar", "vols\\smallfile.txt", 1, "没有要文件的删除"},
+        {"rar3-vols.part2.rar", "nothing.txt", 1, "没有要文件的删除"},
+        {"rar3-vols.part3.rar", "vols\\smallfile.txt", 8, "分卷压缩包"},
+        {"rar5-vols.part1.rar", "smallfile.txt", 1, "没有要文件的删除"},
+        {"rar5-vols.part2.rar", "bigfile.txt", 8, "分卷压缩包"},
+        {"rar5-vols.part3.rar", "*.txt", 8, "分卷压缩包"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.name);
+        testsupport::TempDir dir;
+        const auto archive = copyFixture(dir, c.file);
+        const std::string before = readFile(archive);
+        const auto run = runMyrar({"d", c.file, c.name}, dir.path());
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.text;
+        EXPECT_NE(run.text.find(c.says), std::string::npos) << run.text;
+        EXPECT_EQ(run.text.find("正在删除 "), std::string::npos) << run.text;
+        EXPECT_EQ(readFile(archive), before);
     }
 }
 

@@ -96,12 +96,19 @@ TEST(ListArchive, AnEmptyArchiveIsListedWithoutEntries) {
     EXPECT_TRUE(listing.entries.empty());
 }
 
-TEST(ListArchive, APathThatCannotBePassedRunsNothing) {
+// Quotes, line ends and a redirection in a path are only ever part of the path.
+TEST(ListArchive, HandsEveryPathOverWholeButOneHoldingANul) {
     FakeWorkspace ws;
-    Listing listing = ArchiverCommandSet(ws.runner()).listArchive("a\" >x \".rar", "");
+    const std::string path = ws.at("it's \"q\" >x\n.rar");
+    ArchiverCommandSet commands(ws.runner());
+    commands.listArchive(path, "");
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{{"v", "-ptz5083", path}}));
+    EXPECT_FALSE(ws.has("x"));
+
+    Listing listing = commands.listArchive(std::string("a\0.rar", 6), "");
     EXPECT_FALSE(listing.listed);
-    EXPECT_FALSE(listing.problem.empty());
-    EXPECT_TRUE(ws.calls().empty());
+    EXPECT_NE(listing.problem.find("压缩文件路径"), std::string::npos) << listing.problem;
+    EXPECT_EQ(ws.calls().size(), 1u);
 }
 
 // ---- readArchiveComment
@@ -180,20 +187,33 @@ TEST(AddToArchive, RefusesWhatCannotBeWrittenIntoTheListWithoutRunning) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {"no files", {}},
         {"a path with a line end", {"a.txt\r\nb.txt"}},
+        {"a path with a line feed", {"a.txt\nb.txt"}},
+        {"a path with a blank at its end", {"a.txt "}},
+        {"a path with a tab at its start", {"\ta.txt"}},
         {"an empty path", {""}},
         {"a path that is no UTF-8", {"a\xFF.txt"}},
-        {"an archive path with a quote", {"ok.txt"}},
+        {"an archive path with a NUL", {"ok.txt"}},
     };
     for (const auto& [what, files] : cases) {
         SCOPED_TRACE(what);
         FakeWorkspace ws;
-        const std::string archive = what == "an archive path with a quote" ? "a\".rar" : ws.at("a.rar");
+        const std::string archive = what == "an archive path with a NUL" ? std::string("a\0.rar", 6) : ws.at("a.rar");
         RecordingSink sink;
         EXPECT_FALSE(ArchiverCommandSet(ws.runner()).addToArchive(archive, files, sink.sink()));
         EXPECT_EQ(sink.texts, (Texts{"压缩失败！"}));
         EXPECT_TRUE(ws.calls().empty());
         EXPECT_FALSE(ws.has("a.rar"));
     }
+}
+
+TEST(AddToArchive, TakesAnArchivePathWithQuotesAndAFileWithBlanksInside) {
+    FakeWorkspace ws;
+    answerWith(ws, "\r\n完成");
+    const std::string archive = ws.at("it's \"q\".rar");
+    RecordingSink sink;
+    EXPECT_TRUE(ArchiverCommandSet(ws.runner()).addToArchive(archive, {"/d/a \"b\" c.txt"}, sink.sink()));
+    EXPECT_EQ(ws.read("mylist.lst"), "/d/a \"b\" c.txt\r\n");
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{{"a", "-ed", "-ep1", archive, "@mylist.lst", "-ptz5083"}}));
 }
 
 // ---- extractArchive
@@ -282,6 +302,7 @@ TEST(DeleteFromArchive, ReadsTheOutcomeFromTheArchiversLastLine) {
         RecordingSink sink;
         DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).deleteFromArchive("a.rar", {"a.txt"}, sink.sink());
         EXPECT_EQ(outcome.kind, c.kind);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
         EXPECT_EQ(sink.texts, (Texts{"正在删除中……", c.finalText}));
         if (c.kind == K::Failed) {
             EXPECT_NE(outcome.detail.find(c.detailPart), std::string::npos) << outcome.detail;
@@ -290,17 +311,33 @@ TEST(DeleteFromArchive, ReadsTheOutcomeFromTheArchiversLastLine) {
     }
 }
 
-TEST(DeleteFromArchive, ANameThatCannotBePassedFailsWithoutRunning) {
-    for (const std::string& bad : std::vector<std::string>{"a\"b.txt", "a\nb.txt", "tab\there", std::string("nul\0", 4)}) {
-        SCOPED_TRACE(testing::PrintToString(bad));
-        FakeWorkspace ws;
-        RecordingSink sink;
-        DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).deleteFromArchive("a.rar", {"ok.txt", bad}, sink.sink());
-        EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Failed);
-        EXPECT_FALSE(outcome.detail.empty());
-        EXPECT_EQ(sink.texts, (Texts{"删除失败！"}));
-        EXPECT_TRUE(ws.calls().empty());
-    }
+// A name with a quote or a line end once failed the whole archive, and with it every
+// other name of the list; now each reaches the archiver as it is.
+TEST(DeleteFromArchive, HandsQuotesLineEndsAndTabsInNamesOverWhole) {
+    const std::vector<std::string> names = {"ok.txt", "a\"b.txt", "a\nb.txt", "a\r\nb.txt", "tab\there", "\"", "end\\"};
+    FakeWorkspace ws;
+    answerWith(ws, "\r\n正在删除 ok.txt\r\n完成");
+    RecordingSink sink;
+    DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).deleteFromArchive("it's \"q\".rar", names, sink.sink());
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    Args expected = {"d", "-y", "it's \"q\".rar", "--"};
+    expected.insert(expected.end(), names.begin(), names.end());
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{expected}));
+}
+
+TEST(DeleteFromArchive, ANameHoldingANulFailsWithoutRunning) {
+    FakeWorkspace ws;
+    RecordingSink sink;
+    ArchiverCommandSet commands(ws.runner());
+    DeleteOutcome outcome = commands.deleteFromArchive("a.rar", {"ok.txt", std::string("nul\0", 4)}, sink.sink());
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_FALSE(outcome.detail.empty());
+    EXPECT_EQ(sink.texts, (Texts{"删除失败！"}));
+    outcome = commands.planDelete("a.rar", {"ok.txt", std::string("nul\0", 4)});
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Failed);
+    EXPECT_FALSE(outcome.detail.empty());
+    EXPECT_TRUE(ws.calls().empty());
 }
 
 TEST(DeleteFromArchive, NoNamesNeverReachTheArchiver) {
@@ -312,6 +349,128 @@ TEST(DeleteFromArchive, NoNamesNeverReachTheArchiver) {
         EXPECT_EQ(sink.texts, (Texts{"没有要文件的删除"}));
         EXPECT_TRUE(ws.calls().empty());
     }
+}
+
+// What a real delete and its plan say they take out, and what becomes of an archive left
+// without entries, read from the archiver's output as it prints it (GB18030, CR LF).
+struct OutcomeCase {
+    const char* what;
+    const char* output;
+    int exitCode;
+    DeleteOutcome::Kind kind;
+    std::vector<std::string> removed;
+    DeleteOutcome::Emptied emptied;
+    std::string trashedFile;
+};
+
+using K = DeleteOutcome::Kind;
+using E = DeleteOutcome::Emptied;
+const char kBanner[] = "\r\nRAR 3.71 (myrar)\r\n输入 myrar -? 获取帮助\r\n\r\n";
+
+std::string withBanner(const char* output) { return std::string(kBanner) + output; }
+
+TEST(DeleteFromArchive, TellsWhatItTookOutAndWhereAnEmptiedArchiveWent) {
+    const std::vector<OutcomeCase> cases = {
+        {"entries removed", "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n正在删除 子目录\\b.txt\r\n完成", 0, K::Deleted,
+         {"a.txt", "子目录\\b.txt"}, E::No, ""},
+        {"emptied into the trash",
+         "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n已移到回收站 /t/Trash/files/a.rar\r\n完成", 0,
+         K::Deleted, {"a.txt"}, E::MovedToTrash, "/t/Trash/files/a.rar"},
+        {"emptied, no trash took it",
+         "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n回收站无法接收，已保留为不含文件的压缩包 /d/a.rar\r\n完成", 0,
+         K::Deleted, {"a.txt"}, E::KeptEmpty, ""},
+        {"emptied by an archiver without the trash", "正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n完成", 0, K::Deleted, {"a.txt"},
+         E::No, ""},
+        // The archiver writes a line feed in a name as a line end.
+        {"names with line feeds",
+         "正在从 /d/x\r\ny.rar 删除\r\n正在删除 a\r\nb.txt\r\n正在删除 c\r\n\r\n擦除空的压缩包 /d/x\r\ny.rar\r\n已移到回收站 /t/files/x\r\ny.rar\r\n完成",
+         0, K::Deleted, {"a\nb.txt", "c\n"}, E::MovedToTrash, "/t/files/x\ny.rar"},
+        {"a lone carriage return in a name", "正在删除 a\rb.txt\r\n完成", 0, K::Deleted, {"a\rb.txt"}, E::No, ""},
+        {"failed after naming the entries", "正在删除 a.txt\r\n无法写入压缩包 /d/a.rar：磁盘已满\r\n", 5, K::Failed, {}, E::No, ""},
+        {"nothing matched", "正在从 /d/a.rar 删除\r\n没有要文件的删除\r\n", 1, K::NothingMatched, {}, E::No, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeWorkspace ws;
+        answerWith(ws, withBanner(c.output), c.exitCode);
+        DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).deleteFromArchive("/d/a.rar", {"a.txt"}, {});
+        EXPECT_EQ(outcome.kind, c.kind) << outcome.detail;
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_EQ(outcome.removedEntries, c.removed);
+        EXPECT_EQ(outcome.emptied, c.emptied);
+        EXPECT_EQ(outcome.trashedFile, c.trashedFile);
+    }
+}
+
+TEST(CanPassName, RefusesOnlyWhatNoArgumentCanCarry) {
+    ArchiverCommandSet commands;
+    for (const std::string& name : std::vector<std::string>{"a.txt", "a\"b.txt", "a\nb.txt", "a\r\nb", "tab\there", "-r", "@list",
+                                                             "$(touch x)", "%PATH%", "!x!", "end\\", "广告 文件.url"}) {
+        EXPECT_TRUE(commands.canPassName(name)) << testing::PrintToString(name);
+    }
+    EXPECT_FALSE(commands.canPassName(""));
+    EXPECT_FALSE(commands.canPassName(std::string("a\0b", 3)));
+#ifdef _WIN32
+    EXPECT_FALSE(commands.canPassName("caf\xE9"));
+#else
+    EXPECT_TRUE(commands.canPassName("caf\xE9"));
+#endif
+}
+
+// ---- planDelete
+
+TEST(PlanDelete, AsksTheArchiverWithThePlanningSwitchAndSaysNothingToASink) {
+    FakeWorkspace ws;
+    answerWith(ws, withBanner("正在从 a b.rar 删除\r\n正在删除 文件1.txt\r\n完成"));
+    DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).planDelete("a b.rar", {"文件1.txt", "", "-r", "a\"b"});
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted);
+    EXPECT_EQ(ws.calls(), (std::vector<Args>{{"d", "-dry", "-y", "a b.rar", "--", "文件1.txt", "-r", "a\"b"}}));
+}
+
+TEST(PlanDelete, ReadsWhatTheDeleteWouldDoOrWhyItWouldBeRefused) {
+    const std::vector<OutcomeCase> cases = {
+        {"would remove entries", "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n正在删除 b.txt\r\n完成", 0, K::Deleted, {"a.txt", "b.txt"},
+         E::No, ""},
+        {"would empty the archive", "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n完成", 0, K::Deleted, {"a.txt"},
+         E::MovedToTrash, ""},
+        {"nothing would match", "正在从 /d/a.rar 删除\r\n没有要文件的删除\r\n", 1, K::NothingMatched, {}, E::No, ""},
+        {"a volume", "正在从 /d/a.part1.rar 删除\r\n/d/a.part1.rar 是分卷压缩包的一部分，无法删除其中的文件\r\n", 8, K::Failed, {}, E::No,
+         ""},
+        {"a locked archive", "正在从 /d/a.rar 删除\r\n压缩包 /d/a.rar 已锁定\r\n", 8, K::Failed, {}, E::No, ""},
+        {"an archiver without the planning switch", "未知的开关 -dry\r\n", 7, K::Failed, {}, E::No, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeWorkspace ws;
+        answerWith(ws, withBanner(c.output), c.exitCode);
+        DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).planDelete("/d/a.rar", {"a.txt", "b.txt"});
+        EXPECT_EQ(outcome.kind, c.kind) << outcome.detail;
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_EQ(outcome.removedEntries, c.removed);
+        EXPECT_EQ(outcome.emptied, c.emptied);
+        EXPECT_EQ(outcome.trashedFile, "");
+        if (c.kind == K::Failed) {
+            EXPECT_NE(outcome.detail.find("退出码 " + std::to_string(c.exitCode)), std::string::npos) << outcome.detail;
+            EXPECT_EQ(outcome.detail.find("RAR 3.71"), std::string::npos) << outcome.detail;
+        }
+    }
+}
+
+TEST(PlanDelete, NoNamesNeverReachTheArchiver) {
+    FakeWorkspace ws;
+    DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).planDelete("a.rar", {"", ""});
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::NothingMatched);
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_TRUE(ws.calls().empty());
+}
+
+TEST(PlanDelete, AnArchiverThatCannotStartIsAFailureWithItsReason) {
+    FakeWorkspace ws;
+    std::filesystem::remove(ws / "myrar.exe");
+    DeleteOutcome outcome = ArchiverCommandSet(ws.runner()).planDelete("a.rar", {"a.txt"});
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_NE(outcome.detail.find("myrar.exe"), std::string::npos) << outcome.detail;
 }
 
 TEST(DeleteFromArchive, AnArchiverThatCannotStartIsAFailureWithItsReason) {

@@ -103,7 +103,7 @@ TEST(ArchiverRunnerRun, NeverLooksForMyrarOnTheSearchPath) {
     const char* oldPath = std::getenv("PATH");
     const std::string saved = oldPath ? oldPath : "";
     ::setenv("PATH", (elsewhere.path().string() + ":" + saved).c_str(), 1);
-    ArchiverRun run = ws.runner().run("myrar.exe v");
+    ArchiverRun run = ws.runner().run(drivertest::commandOf({"v"}));
     ::setenv("PATH", saved.c_str(), 1);
     EXPECT_FALSE(run.started);
     EXPECT_NE(run.problem.find("myrar.exe"), std::string::npos) << run.problem;

@@ -73,7 +73,7 @@ TEST(WritePayload, ARunnerWithoutAFolderFollowsTheProcesssWorkingDirectory) {
 TEST(ArchiverRunnerRun, RunsMyrarInTheWorkingDirectoryAndReturnsItsOutputRaw) {
     FakeWorkspace ws;
     ws.script("split-character\nflood 10000\nexit 3\n");
-    ArchiverRun run = ws.runner().run("myrar.exe v");
+    ArchiverRun run = ws.runner().run(drivertest::commandOf({"v"}));
     ASSERT_TRUE(run.started) << run.problem;
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_FALSE(run.exitedCleanly());
@@ -81,51 +81,61 @@ TEST(ArchiverRunnerRun, RunsMyrarInTheWorkingDirectoryAndReturnsItsOutputRaw) {
     EXPECT_EQ(run.output.substr(0, 4), "\xCD\xEA\r\n");
 }
 
-TEST(ArchiverRunnerRun, HonoursTheRedirectionIntoTheWorkingDirectory) {
+TEST(ArchiverRunnerRun, WritesTheStandardOutputIntoTheNamedExchangeFile) {
     FakeWorkspace ws;
-    ArchiverRun run = ws.runner().run(R"(cmd /c myrar.exe v -p"tz5083" "a b.rar" >filelist.txt)");
+    ws.write("filelist.txt", "the listing of another archive, longer than the new one\r\n");
+    ArchiverRun run = ws.runner().run({{"v", "-ptz5083", "a b.rar"}, "filelist.txt", false});
     ASSERT_TRUE(run.started) << run.problem;
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(ws.read("filelist.txt"), "v\r\n-ptz5083\r\na b.rar\r\n");
-    run = ws.runner().run("myrar.exe more >>filelist.txt");
+    run = ws.runner().run({{"more"}, "filelist.txt", true});
     EXPECT_EQ(ws.read("filelist.txt"), "v\r\n-ptz5083\r\na b.rar\r\nmore\r\n");
+    EXPECT_EQ(ws.calls().size(), 2u);
 }
 
+// What once was a command line for an interpreter, a second program or a redirection is
+// now only ever text in myrar's arguments.
 TEST(ArchiverRunnerRun, StartsNothingButTheWorkingDirectorysMyrar) {
     FakeWorkspace ws;
     const std::string marker = ws.at("pwned");
-    const std::vector<std::string> lines = {
-        "cmd /c touch " + marker,
-        "/usr/bin/touch " + marker,
-        "sh -c 'touch " + marker + "'",
-        "./myrar.exe v",
-        "../myrar.exe v",
-        drivertest::utf8(ws.runner().fileInWorkingDirectory("myrar.exe")) + " v",
-        "myrar v",
-        "myrar.exe v & touch " + marker,
-        "myrar.exe v | touch " + marker,
-        "myrar.exe v >" + marker,
-        "myrar.exe v >../out.txt",
-        "myrar.exe v\ntouch " + marker,
+    const std::vector<std::vector<std::string>> commands = {
+        {"cmd", "/c", "touch", marker},
+        {"/usr/bin/touch", marker},
+        {"sh", "-c", "touch " + marker},
+        {"./myrar.exe", "v"},
+        {drivertest::utf8(ws.runner().fileInWorkingDirectory("myrar.exe")), "v"},
+        {"v & touch " + marker},
+        {"v && touch " + marker},
+        {"v | touch " + marker},
+        {"v", "<", "input"},
+        {"v", ">" + marker},
+        {"v >a >b"},
+        {"v\ntouch " + marker},
+        {"v\rtouch " + marker},
     };
-    for (const auto& line : lines) {
-        ArchiverRun run = ws.runner().run(line);
-        EXPECT_FALSE(run.started) << line;
-        EXPECT_FALSE(run.problem.empty()) << line;
-        EXPECT_EQ(run.output, "") << line;
+    for (const auto& arguments : commands) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        ArchiverRun run = ws.runner().run(drivertest::commandOf(arguments));
+        ASSERT_TRUE(run.started) << run.problem;
+        EXPECT_EQ(linesOf(run.output), arguments);
+        EXPECT_EQ(ws.calls().back(), arguments);
     }
-    EXPECT_TRUE(ws.calls().empty());
+    EXPECT_EQ(ws.calls().size(), commands.size());
     EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
-TEST(ArchiverRunnerRun, AcceptsTheArchiversNameInAnyCase) {
+TEST(ArchiverRunnerRun, DoesNotRunWithoutTheArchiverInTheWorkingDirectory) {
     FakeWorkspace ws;
-    EXPECT_TRUE(ws.runner().run("MyRar.EXE v").started);
-    EXPECT_EQ(ws.calls().size(), 1u);
+    std::filesystem::remove(ws / "myrar.exe");
+    ArchiverRun run = ws.runner().run({{"v"}, "filelist.txt", false});
+    EXPECT_FALSE(run.started);
+    EXPECT_NE(run.problem.find("myrar.exe"), std::string::npos) << run.problem;
+    EXPECT_EQ(run.output, "");
+    EXPECT_FALSE(ws.has("filelist.txt"));
 }
 
-// Archive paths and entry names full of shell syntax reach myrar whole, as data, and
-// nothing else runs.
+// Archive paths and entry names full of shell syntax, quotes and line ends reach myrar
+// whole, as data, and nothing else runs.
 TEST(ArchiverRunnerRun, ShellTextInPathsAndNamesIsOnlyEverData) {
     FakeWorkspace ws;
     const std::string m = ws.at("pwned");
@@ -136,29 +146,34 @@ TEST(ArchiverRunnerRun, ShellTextInPathsAndNamesIsOnlyEverData) {
         "/tmp/a & touch " + m + " &.rar",
         "/tmp/a | touch " + m + " |.rar",
         "/tmp/it's ' ; touch " + m + " ; '.rar",
+        "/tmp/it's \"q\".rar",
+        "/tmp/\" & touch " + m + " & \".rar",
         "/tmp/%PATH%/!PATH!/a.rar",
         "/tmp/  many   blanks  .rar",
         "/tmp/> " + m,
         "/tmp/< input.rar",
         "/tmp/^& touch " + m + ".rar",
+        "/tmp/line\nend.rar",
+        "/tmp/tab\there.rar",
         "D:\\资料\\a\\b.rar",
         "/tmp/ends with a backslash\\",
+        "/tmp/ends with a backslash and a quote\\\"",
         "-starts-with-a-dash.rar",
     };
     std::size_t expectedCalls = 0;
     for (const auto& text : texts) {
-        SCOPED_TRACE(text);
-        auto listing = commandlines::listingCommandLine(text, "");
+        SCOPED_TRACE(testing::PrintToString(text));
+        auto listing = commandlines::listingCommand(text, "");
         ASSERT_TRUE(listing) << listing.message();
         ArchiverRun run = ws.runner().run(*listing);
         ASSERT_TRUE(run.started) << run.problem;
-        EXPECT_EQ(linesOf(ws.read("filelist.txt")), (std::vector<std::string>{"v", "-ptz5083", text}));
+        EXPECT_EQ(ws.read("filelist.txt"), "v\r\n-ptz5083\r\n" + text + "\r\n");
 
-        auto del = commandlines::deleteCommandLine(text, {text, "x.txt"});
+        auto del = commandlines::deleteCommand(text, {text, "x.txt"});
         ASSERT_TRUE(del) << del.message();
         run = ws.runner().run(*del);
         ASSERT_TRUE(run.started) << run.problem;
-        EXPECT_EQ(linesOf(run.output), (std::vector<std::string>{"d", "-y", text, "--", text, "x.txt"}));
+        EXPECT_EQ(ws.calls().back(), (std::vector<std::string>{"d", "-y", text, "--", text, "x.txt"}));
         expectedCalls += 2;
     }
     EXPECT_EQ(ws.calls().size(), expectedCalls);

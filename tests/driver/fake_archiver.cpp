@@ -16,7 +16,8 @@
 //                          wait), then print "acquired"
 //   exit N                 end with exit code N
 // Without a script it behaves as echo-args. Every call is appended to "fake-archiver.calls":
-// one argument a line, then a line "<end>".
+// one argument a line (a backslash, CR and LF in it written as \\, \r and \n), then a
+// line "<end>".
 #include <unistd.h>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -40,6 +41,17 @@
 #include "platform/text_codec.h"
 
 namespace {
+
+std::string escaped(const std::string& argument) {
+    std::string out;
+    for (char c : argument) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else out += c;
+    }
+    return out;
+}
 
 void writeAll(std::string_view bytes) {
     while (!bytes.empty()) {
@@ -77,7 +89,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = platform::programArguments(argc, argv);
     {
         std::ofstream calls("fake-archiver.calls", std::ios::binary | std::ios::app);
-        for (std::size_t i = 1; i < args.size(); ++i) calls << args[i] << '\n';
+        for (std::size_t i = 1; i < args.size(); ++i) calls << escaped(args[i]) << '\n';
         calls << "<end>\n";
     }
     auto arg = [&](const std::string& index) -> std::string {

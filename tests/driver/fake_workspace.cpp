@@ -56,6 +56,23 @@ bool FakeWorkspace::has(std::string_view name) const {
     return std::filesystem::exists(std::filesystem::symlink_status(*this / name, ec));
 }
 
+namespace {
+
+std::string unescaped(const std::string& line) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\\' || i + 1 == line.size()) {
+            out += line[i];
+            continue;
+        }
+        const char next = line[++i];
+        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<std::vector<std::string>> FakeWorkspace::calls() const {
     std::vector<std::vector<std::string>> out;
     std::vector<std::string> current;
@@ -70,7 +87,7 @@ std::vector<std::vector<std::string>> FakeWorkspace::calls() const {
             out.push_back(std::move(current));
             current.clear();
         } else {
-            current.push_back(std::move(line));
+            current.push_back(unescaped(line));
         }
     }
     return out;

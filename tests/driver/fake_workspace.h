@@ -17,6 +17,13 @@ namespace drivertest {
 std::string utf8(const std::filesystem::path& path);
 std::filesystem::path under(const std::filesystem::path& folder, std::string_view utf8Name);
 
+// A command of these arguments, its output not redirected.
+inline ArchiverCommand commandOf(std::vector<std::string> arguments) {
+    ArchiverCommand command;
+    command.arguments = std::move(arguments);
+    return command;
+}
+
 // The bytes of the built fake archiver, to be written out as the payload.
 std::span<const unsigned char> fakeArchiverBytes();
 std::filesystem::path fakeArchiverPath();

@@ -30,7 +30,7 @@ std::string expectedFlood(std::size_t total) {
 
 TEST(RunProcess, HandsEachArgumentOverUnchanged) {
     TempDir dir;
-    const std::vector<std::string> arguments = {"a b", "", "$(touch pwned)", "`touch pwned`", "\"q\"", "; & | > <", "'", "%PATH%"};
+    const std::vector<std::string> arguments = {"a b", "", "$(touch pwned)", "`touch pwned`", "\"q\"", "; & | > <", "'", "%PATH%", "line\nend", "cr\rhere", "end\\"};
     auto outcome = platform::runProcess(fakeIn(dir, arguments));
     ASSERT_TRUE(outcome) << outcome.message();
     std::string expected;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 
 #include "archiver/driver/archiver_session.h"
@@ -29,11 +30,42 @@ const char kShellFolder[] = "资料 $(touch pwned) `touch pwned` ; & ' %PATH% !x
 const char kShellFolder[] = "资料 $(touch pwned) `touch pwned` ; & | ' %PATH% !x!";
 #endif
 
+// The trash an emptied archive goes to is the test's own. Windows has one recycle bin.
+class TrashOfTheTest {
+public:
+    explicit TrashOfTheTest(const std::filesystem::path& dataHome) {
+#ifndef _WIN32
+        if (const char* old = std::getenv("XDG_DATA_HOME")) saved_ = old;
+        point(dataHome);
+#else
+        (void)dataHome;
+#endif
+    }
+    ~TrashOfTheTest() {
+#ifndef _WIN32
+        if (saved_) ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
+        else ::unsetenv("XDG_DATA_HOME");
+#endif
+    }
+    TrashOfTheTest(const TrashOfTheTest&) = delete;
+    TrashOfTheTest& operator=(const TrashOfTheTest&) = delete;
+
+    void point([[maybe_unused]] const std::filesystem::path& dataHome) {
+#ifndef _WIN32
+        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+#endif
+    }
+
+private:
+    std::optional<std::string> saved_;
+};
+
 class RealArchiver : public testing::Test {
 protected:
     void SetUp() override {
         SKIP_WITHOUT_FIXTURES();
         if (archiverPayload().empty()) GTEST_SKIP() << "this build carries no myrar";
+        trash_.emplace(dataHome_.path());
         auto begun = ArchiverSession::begin(runner_);
         ASSERT_TRUE(begun) << begun.message();
         session_.emplace(std::move(*begun));
@@ -59,10 +91,19 @@ protected:
 
     // Whether this myrar offers a command yet (its usage text lists each one on a line).
     bool archiverKnows(std::string_view command) {
-        ArchiverRun run = runner_.run("myrar.exe -?");
+        ArchiverRun run = runner_.run(drivertest::commandOf({"-?"}));
         return run.output.find("\r\n  " + std::string(command) + " ") != std::string::npos;
     }
+    // The planning switch came with the trash for emptied archives.
+    bool archiverPlans() { return runner_.run(drivertest::commandOf({"-?"})).output.find("dry") != std::string::npos; }
 
+    std::string bytesOf(const std::string& path) const {
+        auto read = platform::readWholeFile(platform::pathFromUtf8(path));
+        return read ? *read : std::string("(unreadable)");
+    }
+
+    testsupport::TempDir dataHome_;
+    std::optional<TrashOfTheTest> trash_;
     testsupport::TempDir work_;
     testsupport::TempDir archives_;
     ArchiverRunner runner_{work_.path()};
@@ -150,6 +191,9 @@ TEST_F(RealArchiver, DeletesTheNamedEntriesAndReportsSuccess) {
     RecordingSink sink;
     DeleteOutcome outcome = commands_.deleteFromArchive(archive, {"testdir\\test.txt", "testlink"}, sink.sink());
     EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.removedEntries, (Texts{"testlink", "testdir\\test.txt"}));
+    EXPECT_EQ(outcome.emptied, DeleteOutcome::Emptied::No);
     EXPECT_EQ(sink.texts, (Texts{"正在删除中……", "删除成功！"}));
     Listing listing = commands_.listArchive(archive, "");
     EXPECT_EQ(listing.entries, (Entries{{' ', "test.txt"}, {' ', "testdir"}, {' ', "testemptydir"}}));
@@ -163,20 +207,129 @@ TEST_F(RealArchiver, ADeleteThatMatchesNothingLeavesTheArchiveUntouched) {
         RecordingSink sink;
         DeleteOutcome outcome = commands_.deleteFromArchive(archive, names, sink.sink());
         EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::NothingMatched) << outcome.detail;
+        EXPECT_TRUE(outcome.removedEntries.empty());
         EXPECT_EQ(sink.texts, (Texts{"正在删除中……", "没有要文件的删除"}));
     }
     EXPECT_EQ(platform::readWholeFile(platform::pathFromUtf8(archive)).value(), before);
 }
 
-TEST_F(RealArchiver, DeletingEveryEntryRemovesTheArchive) {
+TEST_F(RealArchiver, DeletingEveryEntryTakesTheArchiveAway) {
     const std::string archive = copyOf("test_read_format_rar_noeof.rar");
     RecordingSink sink;
     DeleteOutcome outcome = commands_.deleteFromArchive(archive, {"test.txt"}, sink.sink());
     EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    EXPECT_EQ(outcome.removedEntries, (Texts{"test.txt"}));
     EXPECT_EQ(sink.texts, (Texts{"正在删除中……", "删除成功！"}));
     EXPECT_FALSE(std::filesystem::exists(platform::pathFromUtf8(archive)));
     EXPECT_TRUE(std::filesystem::exists(shellFolder()));
 }
+
+// ---- what the archiver does with an emptied archive, and its plans
+
+TEST_F(RealArchiver, AnEmptiedArchiveGoesToTheTrashWhole) {
+    if (!archiverPlans()) GTEST_SKIP() << "this myrar has no trash for emptied archives yet";
+    const std::string archive = copyOf("test_read_format_rar_subblock.rar", "广告 only.rar");
+    const std::string before = bytesOf(archive);
+    const auto entries = commands_.listArchive(archive, "").entries;
+    ASSERT_FALSE(entries.empty());
+    std::vector<std::string> names;
+    for (const auto& e : entries) names.push_back(e.path);
+    DeleteOutcome outcome = commands_.deleteFromArchive(archive, names, {});
+    ASSERT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    EXPECT_EQ(outcome.removedEntries.size(), names.size());
+    EXPECT_EQ(outcome.emptied, DeleteOutcome::Emptied::MovedToTrash);
+    EXPECT_FALSE(std::filesystem::exists(platform::pathFromUtf8(archive)));
+    ASSERT_FALSE(outcome.trashedFile.empty());
+    EXPECT_EQ(bytesOf(outcome.trashedFile), before);
+#ifndef _WIN32
+    EXPECT_EQ(platform::pathFromUtf8(outcome.trashedFile).parent_path(), dataHome_ / "Trash" / "files");
+#endif
+}
+
+#ifndef _WIN32
+TEST_F(RealArchiver, AnEmptiedArchiveNoTrashTakesIsKeptWithoutEntries) {
+    if (!archiverPlans()) GTEST_SKIP() << "this myrar has no trash for emptied archives yet";
+    // A file where the trash's folders would have to be made.
+    trash_->point(dataHome_.write("not a folder", "x") / "data");
+    const std::string archive = copyOf("test_read_format_rar_noeof.rar");
+    DeleteOutcome outcome = commands_.deleteFromArchive(archive, {"test.txt"}, {});
+    ASSERT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    EXPECT_EQ(outcome.emptied, DeleteOutcome::Emptied::KeptEmpty);
+    EXPECT_EQ(outcome.trashedFile, "");
+    Listing listing = commands_.listArchive(archive, "");
+    EXPECT_TRUE(listing.listed) << listing.problem;
+    EXPECT_TRUE(listing.entries.empty());
+}
+#endif
+
+TEST_F(RealArchiver, APlanSaysWhatTheDeleteThenDoesAndWritesNothing) {
+    if (!archiverPlans()) GTEST_SKIP() << "this myrar has no planning switch yet";
+    struct Case {
+        const char* fixture;
+        std::vector<std::string> names;
+        DeleteOutcome::Kind kind;
+        DeleteOutcome::Emptied emptied;
+    };
+    using K = DeleteOutcome::Kind;
+    using E = DeleteOutcome::Emptied;
+    const std::vector<Case> cases = {
+        {"test_read_format_rar.rar", {"testdir\\test.txt", "testlink"}, K::Deleted, E::No},
+        {"test_read_format_rar.rar", {"nothing.txt", "-y"}, K::NothingMatched, E::No},
+        {"test_read_format_rar_noeof.rar", {"test.txt"}, K::Deleted, E::MovedToTrash},
+        {"rar15-comment-lock.rar", {"FILE1.TXT"}, K::Failed, E::No},
+        {"test_read_format_zip.zip", {"a.txt"}, K::Failed, E::No},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        const std::string archive = copyOf(c.fixture);
+        const std::string before = bytesOf(archive);
+        DeleteOutcome plan = commands_.planDelete(archive, c.names);
+        EXPECT_EQ(plan.kind, c.kind) << plan.detail;
+        EXPECT_EQ(plan.emptied, c.emptied);
+        EXPECT_EQ(plan.trashedFile, "");
+        EXPECT_EQ(bytesOf(archive), before);
+
+        DeleteOutcome real = commands_.deleteFromArchive(archive, c.names, {});
+        EXPECT_EQ(real.kind, plan.kind);
+        EXPECT_EQ(real.exitCode, plan.exitCode);
+        EXPECT_EQ(real.removedEntries, plan.removedEntries);
+        EXPECT_EQ(real.detail, plan.detail);
+    }
+}
+
+#ifndef _WIN32
+// Names no Windows file system allows, but a Linux one does: each one reaches myrar whole.
+TEST_F(RealArchiver, ListsAndCleansArchivesWhoseNamesHoldQuotesAndLineEnds) {
+    for (const char* name : {"it's \"q\".rar", "line\nend.rar", "a\r\nb\t\"\\.rar", "-dash.rar"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(name)));
+        const std::string archive = copyOf("test_read_format_rar.rar", name);
+        Listing listing = commands_.listArchive(archive, "");
+        EXPECT_TRUE(listing.listed) << listing.problem;
+        EXPECT_EQ(listing.entries.size(), 5u);
+        DeleteOutcome outcome = commands_.deleteFromArchive(archive, {"testlink"}, {});
+        EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+        EXPECT_EQ(outcome.removedEntries, (Texts{"testlink"}));
+        EXPECT_EQ(commands_.listArchive(archive, "").entries,
+                  (Entries{{' ', "test.txt"}, {' ', "testdir\\test.txt"}, {' ', "testdir"}, {' ', "testemptydir"}}));
+    }
+}
+
+TEST_F(RealArchiver, DeletesEntriesWhoseNamesHoldQuotesAndLineEnds) {
+    if (!archiverKnows("a")) GTEST_SKIP() << "this myrar has no add command yet";
+    testsupport::TempDir sources;
+    const std::vector<std::string> names = {"it's \"q\".txt", "line\nend.txt", "-dash.txt", "keep.txt"};
+    std::vector<std::string> arguments = {"a", "-ep1", inShellFolder("names.rar"), "--"};
+    for (const auto& n : names) arguments.push_back(drivertest::utf8(sources.write(n, n)));
+    ArchiverRun added = runner_.run(drivertest::commandOf(arguments));
+    ASSERT_TRUE(added.exitedCleanly()) << added.problem << added.output;
+
+    const std::vector<std::string> doomed(names.begin(), names.end() - 1);
+    DeleteOutcome outcome = commands_.deleteFromArchive(inShellFolder("names.rar"), doomed, {});
+    EXPECT_EQ(outcome.kind, DeleteOutcome::Kind::Deleted) << outcome.detail;
+    EXPECT_EQ(outcome.removedEntries, doomed);
+    EXPECT_EQ(commands_.listArchive(inShellFolder("names.rar"), "").entries, (Entries{{' ', "keep.txt"}}));
+}
+#endif
 
 TEST_F(RealArchiver, AFailedDeleteCarriesTheArchiversReason) {
     struct Case {

@@ -227,9 +227,10 @@ TEST_F(CleanJobTest, ClearsStaleTemporaryFilesOncePerFolderBeforeItsFirstArchive
 
 TEST(RealJobFileSystem, RemovesTheTemporaryFilesOfWritersThatAreGone) {
     testsupport::TempDir dir;
-    // No process has this number: its writer was killed.
-    dir.write("d/.广告 a.rar.999999999.pmbtmp", "half an archive");
-    dir.write("d/.b.rar.999999999-2.pmbtmp", "half an archive");
+    // No process has this number: its writer was killed. Both the short names and the
+    // earlier ones after the target.
+    dir.write("d/" + platform::temporaryFileName(0x7FFFFFF0, 1), "half an archive");
+    dir.write("d/.b.rar.2147483632-2.pmbtmp", "half an archive");
     dir.write("d/b.rar", "an archive");
     dir.write("d/.hidden.rar", "not ours");
     jobs::RealJobFileSystem files(dir / "trash");

@@ -105,8 +105,9 @@ struct WindowSide {
     }
     JobReport report() {
         JobReport r;
-        r.archiveHandled = [this](const RenameOutcome& o) {
-            add("result " + std::to_string(o.ordinal) + (o.renamed ? " renamed " : " kept ") + o.text);
+        r.renameResult = [this](const jobs::RenameResult& o) {
+            const bool renamed = o.outcome == jobs::RenameResult::Outcome::Renamed;
+            add("result " + std::to_string(o.ordinal) + (renamed ? " renamed " : " kept ") + jobs::resultListText(o));
         };
         r.finished = [this] {
             std::lock_guard lock(mutex);
@@ -265,10 +266,15 @@ TEST_F(WorkerJobStarterTest, WindowShowsResultsAndCleansTheRenamedFiles) {
     EXPECT_EQ(results[2], (dir / "d/c.rar").string() + "（未更名：压缩包内没有后缀为“exe”的文件）");
     EXPECT_EQ(view.paths(Control::超级列表框_文件)[0], renamed);
     EXPECT_EQ(presenter.archives().pathAt(0), renamed);
+    EXPECT_EQ(view.results(Control::超级列表框_文件), (Texts{"已更名为 文件2.rar", "✗ 已移到回收站：文件2.rar已存在",
+                                                        "未更名：压缩包内没有后缀为“exe”的文件"}));
 
     view.texts[Control::编辑框1] = "文件1.txt\r\n文件3.pdf";
     presenter.onCleanClicked();
     settle();
+    // Each archive's outcome reaches its row, not only the completion text.
+    const Texts cleaned = view.results(Control::超级列表框_文件);
+    EXPECT_EQ(cleaned[0].rfind("已删除", 0), 0u) << cleaned[0];
     EXPECT_EQ(view.texts[Control::标签_状态], "文件打扫完毕！");
     EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/文件2.rar"), (Texts{"文件2.exe"}));
     // Emptied by the clean: the original is in the trash.

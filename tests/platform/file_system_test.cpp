@@ -139,6 +139,9 @@ TEST(Trash, AGivenTrashFolderTakesTheFileAndGivesItBack) {
     auto second = moveToTrash(sameName, dir / "trash");
     ASSERT_TRUE(second) << second.message();
     EXPECT_NE(second->file, first->file);
+    // Where a file went is enough to find its record again.
+    EXPECT_EQ(trashRecordOf(second->file).info, second->info);
+    EXPECT_EQ(trashRecordOf(second->file).file, second->file);
 
     ASSERT_TRUE(restoreFromTrash(*first, sameName));
     EXPECT_EQ(*readWholeFile(sameName), "archive");

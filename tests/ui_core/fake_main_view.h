@@ -97,6 +97,14 @@ public:
             for (const auto& r : it->second) out.push_back(r.path);
         return out;
     }
+    // Each row's "结果", with "✗ " before it when the row is marked failed.
+    std::vector<std::string> results(Control list) const {
+        std::vector<std::string> out;
+        auto it = rows.find(list);
+        if (it != rows.end())
+            for (const auto& r : it->second) out.push_back((r.failed ? "✗ " : "") + r.result);
+        return out;
+    }
     std::vector<std::string> numbers(Control list) const {
         std::vector<std::string> out;
         auto it = rows.find(list);

@@ -13,6 +13,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using RenameOutcome = jobs::RenameResult::Outcome;
+using CleanOutcome = jobs::CleanResult::Outcome;
+
+jobs::RenameResult renamed(std::size_t ordinal, std::string from, std::string to) {
+    jobs::RenameResult r;
+    r.ordinal = ordinal;
+    r.outcome = RenameOutcome::Renamed;
+    r.oldPath = std::move(from);
+    r.newPath = to;
+    r.currentPath = std::move(to);
+    return r;
+}
+
+jobs::RenameResult kept(std::size_t ordinal, std::string path, RenameOutcome outcome, std::string detail) {
+    jobs::RenameResult r;
+    r.ordinal = ordinal;
+    r.outcome = outcome;
+    r.oldPath = path;
+    r.currentPath = std::move(path);
+    r.detail = std::move(detail);
+    return r;
+}
+
+jobs::CleanResult cleaned(std::size_t ordinal, CleanOutcome outcome, std::string detail,
+                          std::vector<std::string> entries = {}) {
+    jobs::CleanResult r;
+    r.ordinal = ordinal;
+    r.outcome = outcome;
+    r.detail = std::move(detail);
+    r.entries = std::move(entries);
+    return r;
+}
+
 struct PresenterTest : ::testing::Test {
     testsupport::TempDir tmp;
     SettingsFile settings{SettingsFile::Places{tmp.path(), [this] { return tmp.path() / "user"; },
@@ -271,8 +304,8 @@ TEST_F(PresenterTest, ARenameJobFillsTheRenameListAndTheNewPathsReachTheFileList
     // The job's part, as a worker thread would play it.
     jobs.status("正在修改第1个文件名称。");
     jobs.rows->setPathAt(0, "/d/文件2.rar");
-    jobs.report.archiveHandled(RenameOutcome{1, true, "/d/文件2.rar"});
-    jobs.report.archiveHandled(RenameOutcome{2, false, "压缩包内没有后缀为exe的文件"});
+    jobs.report.renameResult(renamed(1, "/d/a.rar", "/d/文件2.rar"));
+    jobs.report.renameResult(kept(2, "/d/b.rar", RenameOutcome::NoMatchingEntry, "未更名：压缩包内没有后缀为“exe”的文件"));
     jobs.rows->setPathAt(2, "/d/文件3.rar");  // written back without a report of its own
     jobs.status("RAR文件名称修改完毕！");
     jobs.report.finished();
@@ -280,10 +313,63 @@ TEST_F(PresenterTest, ARenameJobFillsTheRenameListAndTheNewPathsReachTheFileList
 
     view.runAll();
     EXPECT_EQ(view.rows[Control::超级列表框_更名],
-              (std::vector<ListRow>{{"1", "/d/文件2.rar"}, {"2", "压缩包内没有后缀为exe的文件"}}));
+              (std::vector<ListRow>{{"1", "/d/文件2.rar"}, {"2", "/d/b.rar（未更名：压缩包内没有后缀为“exe”的文件）"}}));
     EXPECT_EQ(listed(), (std::vector<std::string>{"/d/文件2.rar", "/d/b.rar", "/d/文件3.rar"}));
+    EXPECT_EQ(view.results(Control::超级列表框_文件),
+              (std::vector<std::string>{"已更名为 文件2.rar", "未更名：压缩包内没有后缀为“exe”的文件", ""}));
     EXPECT_EQ(view.text(Control::标签_状态), "RAR文件名称修改完毕！");
     EXPECT_FALSE(presenter.jobRunning());
+}
+
+TEST_F(PresenterTest, EachCleanResultShowsInItsRowAndFailuresAreMarked) {
+    addFiles({"/d/a.rar", "/d/b.rar", "/d/c.rar", "/d/d.rar"});
+    presenter.onCleanClicked();
+    jobs.status("正在打扫第1个文件。。。");
+    jobs.report.cleanResult(cleaned(1, CleanOutcome::Deleted, "删除成功", {"广告.txt", "说明.url"}));
+    jobs.report.cleanResult(cleaned(2, CleanOutcome::Failed, "删除失败！压缩包已损坏"));
+    jobs.report.cleanResult(cleaned(3, CleanOutcome::NothingMatched, "未改动：压缩包内没有要删除的文件"));
+    jobs.report.cleanResult(cleaned(9, CleanOutcome::Failed, "删除失败！"));  // no such row: ignored
+    jobs.status("文件打扫完毕！");
+    jobs.report.finished();
+    view.runAll();
+
+    EXPECT_EQ(view.results(Control::超级列表框_文件),
+              (std::vector<std::string>{"已删除 2 个文件", "✗ 删除失败：压缩包已损坏", "没有要删除的文件", ""}));
+    EXPECT_EQ(listed(), archives());
+    // The status line says what it always said.
+    EXPECT_EQ(view.text(Control::标签_状态), "文件打扫完毕！");
+    // The rename list is the rename job's alone.
+    EXPECT_TRUE(view.rows[Control::超级列表框_更名].empty());
+}
+
+TEST_F(PresenterTest, AJobsStartClearsEveryResultAndRemovingARowKeepsTheOthers) {
+    addFiles({"/d/a.rar", "/d/b.rar", "/d/c.rar"});
+    presenter.onCleanClicked();
+    jobs.report.cleanResult(cleaned(1, CleanOutcome::Deleted, "删除成功", {"x"}));
+    jobs.report.cleanResult(cleaned(2, CleanOutcome::Failed, "删除失败！只读"));
+    jobs.report.cleanResult(cleaned(3, CleanOutcome::NothingMatched, ""));
+    jobs.report.finished();
+    view.runAll();
+
+    // Removing the first row moves the others' results up with their paths.
+    view.selected = 0;
+    presenter.onRemoveClicked();
+    EXPECT_EQ(listed(), (std::vector<std::string>{"/d/b.rar", "/d/c.rar"}));
+    EXPECT_EQ(view.results(Control::超级列表框_文件), (std::vector<std::string>{"✗ 删除失败：只读", "没有要删除的文件"}));
+    addFiles({"/d/e.rar"});
+    EXPECT_EQ(view.results(Control::超级列表框_文件), (std::vector<std::string>{"✗ 删除失败：只读", "没有要删除的文件", ""}));
+
+    // A new job starts with no row showing an older job's outcome, before it reports anything.
+    presenter.onRenameClicked();
+    EXPECT_EQ(view.results(Control::超级列表框_文件), (std::vector<std::string>{"", "", ""}));
+    jobs.report.renameResult(kept(2, "/d/c.rar", RenameOutcome::CannotList, "未更名：无法读取压缩包内容"));
+    jobs.report.finished();
+    view.runAll();
+    EXPECT_EQ(view.results(Control::超级列表框_文件), (std::vector<std::string>{"", "✗ 未更名：无法读取压缩包内容", ""}));
+
+    presenter.onClearClicked();
+    addFiles({"/d/f.rar"});
+    EXPECT_EQ(view.results(Control::超级列表框_文件), (std::vector<std::string>{""}));
 }
 
 TEST_F(PresenterTest, TheDoNothingStarterEndsAtOnce) {

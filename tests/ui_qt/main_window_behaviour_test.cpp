@@ -254,14 +254,19 @@ TEST_F(WindowTest, TheStartButtonsHandTheInputsOfTheMomentToTheJobs) {
     // The job reports from its own thread; the texts arrive through the window's queue.
     std::thread worker([this] {
         jobs.status("正在修改第1个文件名称。");
-        jobs.report.archiveHandled(RenameOutcome{1, false, "没有找到"});
+        jobs::RenameResult kept;
+        kept.ordinal = 1;
+        kept.outcome = jobs::RenameResult::Outcome::NoMatchingEntry;
+        kept.oldPath = kept.currentPath = "/d/a.rar";
+        kept.detail = "没有找到";
+        jobs.report.renameResult(kept);
         jobs.status("RAR文件名称修改完毕！");
         jobs.report.finished();
     });
     worker.join();
     settle();
     EXPECT_EQ(find<QLabel>("标签_状态")->text(), QString::fromUtf8("RAR文件名称修改完毕！"));
-    EXPECT_EQ(listedPaths(find<QTableView>("超级列表框_更名")), (std::vector<std::string>{"没有找到"}));
+    EXPECT_EQ(listedPaths(find<QTableView>("超级列表框_更名")), (std::vector<std::string>{"/d/a.rar（没有找到）"}));
 
     find<QPlainTextEdit>("编辑框1")->setPlainText(QString::fromUtf8("文件1.txt\nb.exe"));
     jobs.busyFlag = true;

@@ -259,20 +259,20 @@ TEST_F(WindowTest, TheHelpTextHasItsTwentyLinesAndWraps) {
 TEST_F(WindowTest, BothListsAreReportViewsWithTheirColumns) {
     struct Case {
         const char* name;
-        int pathWidth;
+        std::vector<int> widths;
     };
-    for (const Case& c : {Case{"超级列表框_文件", 480}, Case{"超级列表框_更名", 800}}) {
+    const char* headers[] = {"序号", "文件路径", "结果"};
+    for (const Case& c : {Case{"超级列表框_文件", {40, 260, 210}}, Case{"超级列表框_更名", {40, 800}}}) {
         SCOPED_TRACE(c.name);
         auto* view = find<QTableView>(c.name);
         QAbstractItemModel* model = view->model();
-        ASSERT_EQ(model->columnCount(), 2);
-        EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QString::fromUtf8("序号"));
-        EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("文件路径"));
-        for (int col = 0; col < 2; ++col) {
+        const int columns = static_cast<int>(c.widths.size());
+        ASSERT_EQ(model->columnCount(), columns);
+        for (int col = 0; col < columns; ++col) {
+            EXPECT_EQ(model->headerData(col, Qt::Horizontal).toString(), QString::fromUtf8(headers[col]));
             EXPECT_TRUE(model->headerData(col, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
+            EXPECT_EQ(view->horizontalHeader()->sectionSize(col), c.widths[static_cast<std::size_t>(col)]);
         }
-        EXPECT_EQ(view->horizontalHeader()->sectionSize(0), 40);
-        EXPECT_EQ(view->horizontalHeader()->sectionSize(1), c.pathWidth);
         EXPECT_TRUE(view->horizontalHeader()->isVisible() || !view->horizontalHeader()->isHidden());
         EXPECT_TRUE(view->verticalHeader()->isHidden());
         EXPECT_TRUE(view->showGrid());
@@ -285,7 +285,7 @@ TEST_F(WindowTest, BothListsAreReportViewsWithTheirColumns) {
         // Replacing the rows keeps the column widths; the cells are left-aligned.
         Control list = std::string(c.name) == "超级列表框_文件" ? Control::超级列表框_文件 : Control::超级列表框_更名;
         window->setRows(list, {ListRow{"1", "/d/a.rar"}, ListRow{"2", "/d/文件2.rar"}});
-        EXPECT_EQ(view->horizontalHeader()->sectionSize(1), c.pathWidth);
+        EXPECT_EQ(view->horizontalHeader()->sectionSize(1), c.widths[1]);
         EXPECT_EQ(model->index(1, 1).data().toString(), QString::fromUtf8("/d/文件2.rar"));
         EXPECT_TRUE(model->index(1, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
     }

@@ -1,6 +1,7 @@
 #include "ui/qt/screenshot.h"
 
 #include <QImage>
+#include <QTableView>
 
 #include "tests/ui_qt/window_fixture.h"
 #include "ui/qt/page_control.h"
@@ -23,6 +24,14 @@ TEST_F(WindowTest, ScreenshotsShowEachPageAndLeaveTheCurrentOne) {
     EXPECT_EQ(QColor(pages[0].pixel(7 + 150, 8 + 40)), style::kYellow);
     EXPECT_EQ(QColor(pages[2].pixel(7 + 100, 8 + 200)), style::kBlue);
     EXPECT_NE(pages[0], pages[1]);
+    // The results picture: the first page with rows, the failed ones in their own fill,
+    // and the list is empty again afterwards.
+    QImage results;
+    ASSERT_TRUE(results.load(dir + QStringLiteral("/results.png")));
+    bool failedFill = false;
+    for (int y = 61 + 8; y < 61 + 8 + 310 && !failedFill; ++y) failedFill = QColor(results.pixel(7 + 10 + 2 + 300 + 200, y)) == style::kFailedRowFill;
+    EXPECT_TRUE(failedFill);
+    EXPECT_EQ(find<QTableView>("超级列表框_文件")->model()->rowCount(), 0);
     EXPECT_NE(pages[2], pages[3]);
     tmp.write("file.txt", "");
     EXPECT_NE(saveScreenshots(*window, QString::fromStdString((tmp.path() / "file.txt").string() + "/x")), QString());

@@ -259,7 +259,12 @@ TEST_F(WindowTest, TheStartButtonsHandTheInputsOfTheMomentToTheJobs) {
     // The job reports from its own thread; the texts arrive through the window's queue.
     std::thread worker([this] {
         jobs.status("正在修改第1个文件名称。");
-        jobs.report.archiveHandled(RenameOutcome{1, false, "没有找到"});
+        jobs::RenameResult kept;
+        kept.ordinal = 1;
+        kept.outcome = jobs::RenameResult::Outcome::NoMatchingEntry;
+        kept.oldPath = kept.currentPath = "/d/a.rar";
+        kept.detail = "没有找到";
+        jobs.report.renameResult(kept);
         jobs.status("RAR文件名称修改完毕！");
         jobs.report.finished();
     });
@@ -267,7 +272,7 @@ TEST_F(WindowTest, TheStartButtonsHandTheInputsOfTheMomentToTheJobs) {
     ASSERT_TRUE(pumpUntil([&] { return !window->presenter().jobRunning(); }));
     EXPECT_EQ(textOf(Control::标签_状态), "RAR文件名称修改完毕！");
     const auto results = window->list(Control::超级列表框_更名).rows();
-    EXPECT_EQ(paths(results), (std::vector<std::string>{"没有找到"}));
+    EXPECT_EQ(paths(results), (std::vector<std::string>{"/d/a.rar（没有找到）"}));
     EXPECT_EQ(numbers(results), (std::vector<std::string>{"1"}));
 
     window->setText(Control::编辑框1, "文件1.txt\nb.exe");

@@ -206,12 +206,12 @@ TEST_F(WindowTest, OpensOnTheFirstPageWithThreeControlsDisabled) {
     }
 }
 
-TEST_F(WindowTest, ListsAreReportsWithTwoColumnsInYellowOnBlue) {
+TEST_F(WindowTest, ListsAreReportsWithTheirColumnsInYellowOnBlue) {
     struct ListCase {
         Control list;
-        int pathWidth;
+        std::vector<int> widths;
     };
-    for (const ListCase& c : {ListCase{Control::超级列表框_文件, 480}, ListCase{Control::超级列表框_更名, 800}}) {
+    for (const ListCase& c : {ListCase{Control::超级列表框_文件, {40, 260, 210}}, ListCase{Control::超级列表框_更名, {40, 800}}}) {
         SCOPED_TRACE(std::string(controlName(c.list)));
         HWND h = find(c.list);
         const LONG_PTR style = styleOf(h);
@@ -228,9 +228,9 @@ TEST_F(WindowTest, ListsAreReportsWithTwoColumnsInYellowOnBlue) {
         EXPECT_EQ(::SendMessageW(h, LVM_GETTEXTBKCOLOR, 0, 0), static_cast<LRESULT>(kBlue));
         EXPECT_EQ(::SendMessageW(h, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(kBlue));
         EXPECT_EQ(::SendMessageW(h, LVM_GETITEMCOUNT, 0, 0), 0);
-        const char* headers[] = {"序号", "文件路径"};
-        const int widths[] = {40, c.pathWidth};
-        for (int i = 0; i < 2; ++i) {
+        const char* headers[] = {"序号", "文件路径", "结果"};
+        const int columns = static_cast<int>(c.widths.size());
+        for (int i = 0; i < columns; ++i) {
             wchar_t text[32] = {};
             LVCOLUMNW column{};
             column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -238,12 +238,12 @@ TEST_F(WindowTest, ListsAreReportsWithTwoColumnsInYellowOnBlue) {
             column.cchTextMax = 32;
             ASSERT_TRUE(::SendMessageW(h, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)));
             EXPECT_EQ(win32ui::utf8(text), headers[i]);
-            EXPECT_EQ(column.cx, widths[i]);
+            EXPECT_EQ(column.cx, c.widths[static_cast<std::size_t>(i)]);
             EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
         }
-        LVCOLUMNW third{};
-        third.mask = LVCF_WIDTH;
-        EXPECT_FALSE(::SendMessageW(h, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&third)));
+        LVCOLUMNW past{};
+        past.mask = LVCF_WIDTH;
+        EXPECT_FALSE(::SendMessageW(h, LVM_GETCOLUMNW, static_cast<WPARAM>(columns), reinterpret_cast<LPARAM>(&past)));
     }
 }
 

@@ -28,6 +28,17 @@ TEST_F(WindowTest, ScreenshotsShowEachPageAndLeaveTheCurrentOne) {
     EXPECT_EQ(pages[2].at(7 + 100, 8 + 200), (win32ui::RgbImage::Rgb{0, 0, 255}));
     EXPECT_EQ(pages[3].at(7 + 100, 8 + 200), (win32ui::RgbImage::Rgb{0, 136, 255}));
     EXPECT_NE(pages[0].pixels, pages[1].pixels);
+    // The results picture: the first page with rows, the failed ones in their own fill,
+    // and the list is empty again afterwards.
+    std::string problem;
+    auto results = readStoredPng(readWholeFile(dir / "results.png"), problem);
+    ASSERT_TRUE(results) << problem;
+    bool failedFill = false;
+    for (int y = 8 + 61; y < 8 + 61 + 310 && !failedFill; ++y) {
+        failedFill = results->at(7 + 10 + 2 + 300 + 200, y) == win32ui::RgbImage::Rgb{192, 0, 0};
+    }
+    EXPECT_TRUE(failedFill);
+    EXPECT_TRUE(window->list(Control::超级列表框_文件).rows().empty());
 
     tmp.write("file.txt", "");
     EXPECT_NE(win32ui::saveScreenshots(*window, tmp / "file.txt" / "x"), "");

@@ -20,6 +20,8 @@
 
 #include "archiver/driver/status_sink.h"
 #include "jobs/archive_rows.h"
+#include "jobs/clean_job.h"
+#include "jobs/rename_result.h"
 
 // What 按钮2 ("开始更名") reads at the click.
 struct RenameRequest {
@@ -29,15 +31,11 @@ struct RenameRequest {
     std::string startNumber;  // 编辑框_序号, as typed (its length is the number's width)
 };
 
-// One archive a rename job has handled; the window lists these in 超级列表框_更名.
-struct RenameOutcome {
-    std::size_t ordinal = 0;  // the archive's row position + 1
-    bool renamed = false;
-    std::string text;         // the new full path when renamed, else why it kept its name
-};
-
+// What a job did with each archive, as it goes: the window shows it in the row's "结果"
+// (and a rename job's also in 超级列表框_更名). A result's ordinal is its row position + 1.
 struct JobReport {
-    std::function<void(const RenameOutcome&)> archiveHandled;  // rename jobs only
+    std::function<void(const jobs::RenameResult&)> renameResult;  // rename jobs
+    std::function<void(const jobs::CleanResult&)> cleanResult;    // clean jobs
     std::function<void()> finished;
 };
 

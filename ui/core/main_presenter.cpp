@@ -67,22 +67,32 @@ void MainPresenter::stopWalk() {
 void MainPresenter::appendArchives(const std::vector<std::string>& paths) {
     std::vector<ListRow> added;
     for (const std::string& path : paths) {
-        if (archives_.add(path)) added.push_back(ListRow{runningNumber(archives_.count() - 1), path});
+        if (!archives_.add(path)) continue;
+        results_.emplace_back();
+        added.push_back(rowAt(archives_.count() - 1));
     }
     if (!added.empty()) view_.appendRows(Control::超级列表框_文件, added);
 }
 
+ListRow MainPresenter::rowAt(std::size_t position) const {
+    const RowResult none;
+    const RowResult& result = position < results_.size() ? results_[position] : none;
+    return ListRow{runningNumber(position), archives_.pathAt(position), result.text, result.failed};
+}
+
 std::vector<ListRow> MainPresenter::rowsFrom(std::size_t first) const {
-    std::vector<std::string> paths = archives_.paths();
     std::vector<ListRow> rows;
-    for (std::size_t i = first; i < paths.size(); ++i) rows.push_back(ListRow{runningNumber(i), std::move(paths[i])});
+    for (std::size_t i = first; i < archives_.count(); ++i) rows.push_back(rowAt(i));
     return rows;
 }
 
 void MainPresenter::onRemoveClicked() {
     if (listLocked()) return;
     auto selected = view_.selectedRow(Control::超级列表框_文件);
-    if (selected && archives_.removeAt(*selected)) view_.setRows(Control::超级列表框_文件, rowsFrom(0));
+    if (selected && archives_.removeAt(*selected)) {
+        results_.erase(results_.begin() + static_cast<std::ptrdiff_t>(*selected));
+        view_.setRows(Control::超级列表框_文件, rowsFrom(0));
+    }
     view_.setEnabled(Control::按钮_删除, false);
 }
 
@@ -90,6 +100,7 @@ void MainPresenter::onClearClicked() {
     if (jobRunning()) return;
     stopWalk();
     archives_.clear();
+    results_.clear();
     view_.setRows(Control::超级列表框_文件, {});
     view_.setEnabled(Control::按钮_删除, false);
 }
@@ -111,15 +122,27 @@ StatusSink MainPresenter::statusSink() {
     return [view](const std::string& text) { view->postStatus(text); };
 }
 
+void MainPresenter::showResult(std::size_t ordinal, RowResult result) {
+    if (ordinal == 0 || ordinal > results_.size()) return;
+    const std::size_t position = ordinal - 1;
+    results_[position] = std::move(result);
+    // The path too: a rename job has written the archive's new one back by now.
+    view_.updateRows(Control::超级列表框_文件, position, {rowAt(position)});
+}
+
 JobReport MainPresenter::report() {
     JobReport report;
-    report.archiveHandled = [this](const RenameOutcome& outcome) {
-        view_.post([this, outcome] {
-            view_.appendRows(Control::超级列表框_更名, {ListRow{std::to_string(outcome.ordinal), outcome.text}});
-            if (outcome.renamed && outcome.ordinal > 0) {
-                std::size_t position = outcome.ordinal - 1;
-                view_.updateRows(Control::超级列表框_文件, position, {ListRow{runningNumber(position), archives_.pathAt(position)}});
-            }
+    report.renameResult = [this](const jobs::RenameResult& result) {
+        ListRow listed{std::to_string(result.ordinal), jobs::resultListText(result)};
+        RowResult shown = renameRowResult(result);
+        view_.post([this, ordinal = result.ordinal, listed = std::move(listed), shown = std::move(shown)]() mutable {
+            view_.appendRows(Control::超级列表框_更名, {std::move(listed)});
+            showResult(ordinal, std::move(shown));
+        });
+    };
+    report.cleanResult = [this](const jobs::CleanResult& result) {
+        view_.post([this, ordinal = result.ordinal, shown = cleanRowResult(result)]() mutable {
+            showResult(ordinal, std::move(shown));
         });
     };
     report.finished = [this] {
@@ -132,6 +155,12 @@ JobReport MainPresenter::report() {
     return report;
 }
 
+void MainPresenter::startJob() {
+    jobRunning_ = true;
+    for (RowResult& result : results_) result = RowResult{};
+    view_.updateRows(Control::超级列表框_文件, 0, rowsFrom(0));
+}
+
 void MainPresenter::onRenameClicked() {
     if (listLocked()) return;
     RenameRequest request;
@@ -140,13 +169,13 @@ void MainPresenter::onRenameClicked() {
     request.prefix = view_.text(Control::编辑框_前缀);
     request.startNumber = view_.text(Control::编辑框_序号);
     view_.setRows(Control::超级列表框_更名, {});
-    jobRunning_ = true;
+    startJob();
     jobs_.startRename(request, archives_, statusSink(), report());
 }
 
 void MainPresenter::onCleanClicked() {
     if (listLocked()) return;
     std::string deleteList = view_.text(Control::编辑框1);
-    jobRunning_ = true;
+    startJob();
     jobs_.startClean(deleteList, archives_, statusSink(), report());
 }

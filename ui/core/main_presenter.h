@@ -8,6 +8,8 @@
 // - A directory walk runs in steps queued on the window's thread, so the window stays
 //   responsive; while it runs only 按钮_清空 acts (it stops the walk), and no job starts.
 // - The list operations write nothing into the status line.
+// - Each row of 超级列表框_文件 shows in "结果" what the last job did with its archive; a
+//   job's start clears every row's result, so a row never shows an older job's outcome.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -17,6 +19,7 @@
 #include "ui/core/directory_walk.h"
 #include "ui/core/job_starter.h"
 #include "ui/core/main_view.h"
+#include "ui/core/result_texts.h"
 #include "ui/core/settings_file.h"
 
 class MainPresenter {
@@ -55,7 +58,10 @@ private:
     void continueWalk(unsigned generation);
     void stopWalk();
     void appendArchives(const std::vector<std::string>& paths);
+    ListRow rowAt(std::size_t position) const;
     std::vector<ListRow> rowsFrom(std::size_t first) const;
+    void showResult(std::size_t ordinal, RowResult result);
+    void startJob();
     StatusSink statusSink();
     JobReport report();
     bool listLocked() const { return jobRunning() || walking(); }
@@ -64,6 +70,8 @@ private:
     JobStarter& jobs_;
     const SettingsFile& settings_;
     ArchiveList archives_;
+    // One per row of archives_, changed on the window's thread only.
+    std::vector<RowResult> results_;
     std::unique_ptr<DirectoryWalk> walk_;
     unsigned walkGeneration_ = 0;
     bool jobRunning_ = false;

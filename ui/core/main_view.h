@@ -7,14 +7,24 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/core/control.h"
 
 // One row of 超级列表框_文件 or 超级列表框_更名.
 struct ListRow {
+    ListRow() = default;
+    ListRow(std::string number_, std::string path_, std::string result_ = {}, bool failed_ = false)
+        : number(std::move(number_)), path(std::move(path_)), result(std::move(result_)), failed(failed_) {}
+
     std::string number;  // "序号"
     std::string path;    // "文件路径"
+    // 超级列表框_文件 only: "结果", what the last job did with the archive (empty before any
+    // job), and whether that was a failure, which the view makes stand out. The view shows
+    // the whole path and the whole result where its cells cut them short.
+    std::string result;
+    bool failed = false;
 
     bool operator==(const ListRow&) const = default;
 };
@@ -41,8 +51,8 @@ public:
     virtual void setRows(Control list, const std::vector<ListRow>& rows) = 0;
     // Adds rows at the end; the selection stays.
     virtual void appendRows(Control list, const std::vector<ListRow>& rows) = 0;
-    // Replaces the texts of the rows from `first` on (rows past the end are ignored); the
-    // selection stays.
+    // Replaces the texts (and failed marks) of the rows from `first` on (rows past the end
+    // are ignored); the selection stays.
     virtual void updateRows(Control list, std::size_t first, const std::vector<ListRow>& rows) = 0;
     virtual std::optional<std::size_t> selectedRow(Control list) const = 0;
 

@@ -30,6 +30,24 @@ inline constexpr std::string_view kCleanButton = "开始删除";
 
 inline constexpr std::string_view kColumnNumber = "序号";
 inline constexpr std::string_view kColumnPath = "文件路径";
+inline constexpr std::string_view kColumnResult = "结果";
+
+// The "结果" cell of a row of 超级列表框_文件: what the last job did with the archive.
+inline constexpr std::string_view kResultRenamedTo = "已更名为 ";        // + the new file name
+inline constexpr std::string_view kResultNotRenamed = "未更名：";        // + why
+inline constexpr std::string_view kResultTrashed = "已移到回收站";
+inline constexpr std::string_view kResultNameTaken = "已存在";           // after the new file name
+inline constexpr std::string_view kResultDeletedBefore = "已删除 ";       // + count
+inline constexpr std::string_view kResultDeletedAfter = " 个文件";
+inline constexpr std::string_view kResultDeletedUncounted = "已删除文件";
+inline constexpr std::string_view kResultWouldDeleteBefore = "将删除 ";  // + count + kResultDeletedAfter
+inline constexpr std::string_view kResultNothingToDelete = "没有要删除的文件";
+inline constexpr std::string_view kResultDeleteFailed = "删除失败";      // + "：" + why, when known
+inline constexpr std::string_view kResultEmptiedToTrash = "已清空，原压缩包已移到回收站";
+inline constexpr std::string_view kResultEmptiedKept = "已清空，保留为不含文件的压缩包";
+inline constexpr std::string_view kResultWouldTrash = "，清空后将移到回收站";  // after the count
+inline constexpr std::string_view kResultVolumeOfBefore = "属于";      // + the first volume's name
+inline constexpr std::string_view kResultVolumeOfAfter = "分卷组";
 
 inline constexpr std::string_view kAddFilesTitle = "请选择需要添加的文件";
 inline constexpr std::string_view kAddFilesFilterName = "Rar压缩包";

@@ -75,14 +75,7 @@ void WorkerJobStarter::startRename(const RenameRequest& clicked, ArchiveRows& ro
                 journal.emplace(std::move(*opened));
                 job.setJournal(&*journal);
             }
-            job.run(request, *list, sink,
-                    [&reports](const jobs::RenameResult& r) {
-                        if (reports.archiveHandled) {
-                            reports.archiveHandled(RenameOutcome{r.ordinal, r.outcome == jobs::RenameResult::Outcome::Renamed,
-                                                                jobs::resultListText(r)});
-                        }
-                    },
-                    stop);
+            job.run(request, *list, sink, reports.renameResult, stop);
         },
         std::move(status), std::move(report));
 }
@@ -91,14 +84,15 @@ void WorkerJobStarter::startClean(const std::string& deleteList, ArchiveRows& ro
                                   JobReport report) {
     ArchiveRows* list = &rows;
     start(
-        [deleteList, list](jobs::JobSession& session, const StatusSink& sink, const JobReport&, std::stop_token stop) {
+        [deleteList, list](jobs::JobSession& session, const StatusSink& sink, const JobReport& reports,
+                           std::stop_token stop) {
             jobs::CleanJob job(session.commands(), session.files());
             std::optional<jobs::RenameJournal> journal;
             if (auto opened = jobs::RenameJournal::open(session.journalFile())) {
                 journal.emplace(std::move(*opened));
                 job.setJournal(&*journal, &session.files());
             }
-            job.run(jobs::CleanRequest{deleteList, false}, *list, sink, {}, stop);
+            job.run(jobs::CleanRequest{deleteList, false}, *list, sink, reports.cleanResult, stop);
         },
         std::move(status), std::move(report));
 }

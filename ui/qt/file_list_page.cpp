@@ -19,7 +19,9 @@ FileListPage::FileListPage(QWidget* parent) : QWidget(parent) {
     directoryLabel = controls::label(this, Control::标签1, texts::kDirectoryLabel);
     pathEdit = controls::editBox(new QLineEdit(this), Control::编辑框_路径);
     browseButton = controls::button(this, Control::按钮_浏览, texts::kBrowseButton);
-    list = named(new ReportList(480, this), Control::超级列表框_文件);
+    // The path gives way to "结果", so that every row's outcome is in sight in the fixed
+    // window with a vertical scroll bar shown; the cells' tooltips hold the rest.
+    list = named(new ReportList({40, 260, 210}, this), Control::超级列表框_文件);
 
     PageControl::place(directoryLabel, 10, 33, 32, 20);
     PageControl::place(pathEdit, 47, 33, 260, 20);

@@ -13,6 +13,7 @@
 #include "ui/core/worker_job_starter.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/qt_translations.h"
 #include "ui/qt/screenshot.h"
 
 namespace {
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     // Neither needs a display.
     if ((screenshotDir || iconFile) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Without the translation package Qt's dialogs stay in English; the program works on.
+    installQtChineseTranslations(app);
     if (iconFile) return writeIcon(iconFile);
     if (screenshotDir) return screenshots(screenshotDir);
 

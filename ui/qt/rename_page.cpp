@@ -28,7 +28,7 @@ RenamePage::RenamePage(QWidget* parent) : QWidget(parent) {
     extensionGroup = named(new GroupFrame(this), Control::分组框1);
     extensionLabel = controls::label(extensionGroup, Control::标签4, texts::kExtensionLabel);
     extensionEdit = controls::editBox(new QLineEdit(extensionGroup), Control::编辑框_后缀);
-    list = named(new ReportList(800, this), Control::超级列表框_更名);
+    list = named(new ReportList({40, 800}, this), Control::超级列表框_更名);
 
     PageControl::place(byExtension, 16, 39, 56, 20);
     PageControl::place(extensionGroup, 78, 25, 112, 40);

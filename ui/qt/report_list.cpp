@@ -4,7 +4,8 @@
 
 #include "ui/qt/window_style.h"
 
-ReportList::ReportList(int pathColumnWidth, QWidget* parent) : QTableView(parent), model_(new RowsModel(this)) {
+ReportList::ReportList(std::vector<int> columnWidths, QWidget* parent)
+    : QTableView(parent), model_(new RowsModel(columnWidths.size() > 2, this)) {
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -29,9 +30,8 @@ ReportList::ReportList(int pathColumnWidth, QWidget* parent) : QTableView(parent
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setFixedHeight(fontMetrics().height() + 6);
-    auto setWidths = [header, pathColumnWidth] {
-        header->resizeSection(0, 40);
-        header->resizeSection(1, pathColumnWidth);
+    auto setWidths = [header, columnWidths] {
+        for (std::size_t i = 0; i < columnWidths.size(); ++i) header->resizeSection(static_cast<int>(i), columnWidths[i]);
     };
     setWidths();
     // Replacing every row resets the header, and with it the column widths.

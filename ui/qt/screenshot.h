@@ -1,5 +1,6 @@
 #pragma once
-// Renders every page of the window into DIR/page-1.png … page-4.png.
+// Renders every page of the window into DIR/page-1.png … page-4.png, and for a window whose
+// list is empty DIR/results.png: the first page with example rows in the "结果" column.
 #include <QString>
 
 class MainWindow;

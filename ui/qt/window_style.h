@@ -15,6 +15,8 @@ inline const QColor kMagenta(255, 0, 255);
 inline const QColor kRed(255, 0, 0);
 inline const QColor kGrey(128, 128, 128);
 inline const QColor kPink(255, 168, 255);
+// The fill of a row of 超级列表框_文件 whose last job failed; its text stays yellow.
+inline const QColor kFailedRowFill(192, 0, 0);
 
 // The default GUI font every control without a font of its own uses: the platform's
 // default face at 12 pixels, the height of the Chinese system GUI font.

@@ -72,9 +72,11 @@ void MainWindow::createControls() {
         controls_[spec.control] = h;
         names_[h] = spec.control;
     }
-    files_ = ReportList(control(Control::超级列表框_文件), 480);
+    // The path gives way to "结果", so that every row's outcome is in sight in the fixed
+    // window with a vertical scroll bar shown; the info tip holds the rest.
+    files_ = ReportList(control(Control::超级列表框_文件), {40, 260, 210});
     // Wider than the list: its rows scroll sideways.
-    renames_ = ReportList(control(Control::超级列表框_更名), 800);
+    renames_ = ReportList(control(Control::超级列表框_更名), {40, 800});
 }
 
 HWND MainWindow::control(Control c) const {
@@ -143,8 +145,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (lParam) onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        return 0;
+        return onNotify(*reinterpret_cast<NMHDR*>(lParam));
     case TaskQueue::kMessage:
         tasks_.runArrived();
         return 0;
@@ -189,12 +190,24 @@ void MainWindow::onCommand(int id, int code) {
     }
 }
 
-void MainWindow::onNotify(const NMHDR& header) {
+LRESULT MainWindow::onNotify(NMHDR& header) {
     if (header.hwndFrom == pages_->hwnd() && header.code == TCN_SELCHANGE) {
         onPageChanged();
-    } else if (header.hwndFrom == files_.hwnd() && header.code == LVN_ITEMCHANGED) {
-        if (auto row = files_.rowFocusedBy(reinterpret_cast<const NMLISTVIEW&>(header))) presenter_.onFileRowFocused(*row);
+    } else if (header.hwndFrom == files_.hwnd()) {
+        switch (header.code) {
+        case LVN_ITEMCHANGED:
+            if (auto row = files_.rowFocusedBy(reinterpret_cast<const NMLISTVIEW&>(header))) presenter_.onFileRowFocused(*row);
+            break;
+        case NM_CUSTOMDRAW:
+            return files_.customDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        case LVN_GETINFOTIPW:
+            files_.infoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
+            break;
+        default:
+            break;
+        }
     }
+    return 0;
 }
 
 void MainWindow::onPageChanged() {

@@ -62,7 +62,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void onCommand(int id, int code);
-    void onNotify(const NMHDR& header);
+    LRESULT onNotify(NMHDR& header);
     LRESULT colours(HDC dc, HWND from);
     void onPageChanged();
     ReportList* listFor(Control control);

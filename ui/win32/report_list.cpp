@@ -1,5 +1,7 @@
 #include "ui/win32/report_list.h"
 
+#include <algorithm>
+
 #include "ui/core/window_texts.h"
 #include "ui/win32/window_style.h"
 #include "ui/win32/window_text.h"
@@ -52,13 +54,17 @@ private:
 
 }  // namespace
 
-ReportList::ReportList(HWND list, int pathColumnWidth) : list_(list) {
-    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kReportListExStyle, kReportListExStyle);
+ReportList::ReportList(HWND list, const std::vector<int>& columnWidths)
+    : list_(list), withResults_(columnWidths.size() > 2) {
+    const DWORD extended = kReportListExStyle | (withResults_ ? LVS_EX_INFOTIP : 0);
+    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     ::SendMessageW(list_, LVM_SETTEXTCOLOR, 0, style::kYellow);
     ::SendMessageW(list_, LVM_SETTEXTBKCOLOR, 0, style::kBlue);
     ::SendMessageW(list_, LVM_SETBKCOLOR, 0, style::kBlue);
-    addColumn(list_, 0, texts::kColumnNumber, 40);
-    addColumn(list_, 1, texts::kColumnPath, pathColumnWidth);
+    const std::string_view headers[] = {texts::kColumnNumber, texts::kColumnPath, texts::kColumnResult};
+    for (std::size_t i = 0; i < columnWidths.size() && i < 3; ++i) {
+        addColumn(list_, static_cast<int>(i), headers[i], columnWidths[i]);
+    }
 }
 
 void ReportList::setRows(const std::vector<ListRow>& rows) {
@@ -86,6 +92,10 @@ void ReportList::updateRows(std::size_t first, const std::vector<ListRow>& rows)
     for (std::size_t i = 0; i < rows.size() && first + i < count; ++i) {
         setCell(first + i, 0, rows[i].number);
         setCell(first + i, 1, rows[i].path);
+        if (withResults_) {
+            setCell(first + i, 2, rows[i].result);
+            setFailed(first + i, rows[i].failed);
+        }
     }
 }
 
@@ -98,8 +108,41 @@ std::optional<std::size_t> ReportList::selectedRow() const {
 std::vector<ListRow> ReportList::rows() const {
     std::vector<ListRow> out;
     const auto count = static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) out.push_back(ListRow{cell(list_, i, 0), cell(list_, i, 1)});
+    for (int i = 0; i < count; ++i) {
+        out.emplace_back(cell(list_, i, 0), cell(list_, i, 1), withResults_ ? cell(list_, i, 2) : std::string(),
+                         withResults_ && failedAt(i));
+    }
     return out;
+}
+
+LRESULT ReportList::customDraw(NMLVCUSTOMDRAW& draw) const {
+    if (!withResults_) return CDRF_DODEFAULT;
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        // The failed mark travels with the row as its item data.
+        if (draw.nmcd.lItemlParam == 0) return CDRF_DODEFAULT;
+        draw.clrText = style::kYellow;
+        draw.clrTextBk = style::kFailedRowFill;
+        return CDRF_NEWFONT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+void ReportList::infoTip(NMLVGETINFOTIPW& tip) const {
+    if (!tip.pszText || tip.cchTextMax <= 0 || tip.iItem < 0) return;
+    std::string text = cell(list_, tip.iItem, 1);
+    if (withResults_) {
+        const std::string result = cell(list_, tip.iItem, 2);
+        if (!result.empty()) text += "\r\n" + result;
+    }
+    const std::wstring wideText = wide(text);
+    const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
+    const std::size_t length = std::min(room, wideText.size());
+    wideText.copy(tip.pszText, length);
+    tip.pszText[length] = L'\0';
 }
 
 std::optional<std::size_t> ReportList::rowFocusedBy(const NMLISTVIEW& change) const {
@@ -117,6 +160,27 @@ void ReportList::insert(std::size_t at, const ListRow& row) {
     item.pszText = number.data();
     ::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     setCell(at, 1, row.path);
+    if (withResults_) {
+        setCell(at, 2, row.result);
+        setFailed(at, row.failed);
+    }
+}
+
+void ReportList::setFailed(std::size_t row, bool failed) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = static_cast<int>(row);
+    item.lParam = failed ? 1 : 0;
+    ::SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    // The fill is drawn only when the row is; a changed mark must show at once.
+    ::SendMessageW(list_, LVM_REDRAWITEMS, row, row);
+}
+
+bool ReportList::failedAt(int row) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    return ::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam != 0;
 }
 
 void ReportList::setCell(std::size_t row, int column, const std::string& text) {

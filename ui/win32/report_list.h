@@ -1,13 +1,17 @@
 #pragma once
 // 超级列表框_文件 and 超级列表框_更名: report-mode list views, yellow text on blue, with the
-// columns "序号" and "文件路径". Rows the program puts in never count as the user's doing:
-// the focus change a list reports while the program fills it is not passed on.
+// columns "序号" and "文件路径", and for 超级列表框_文件 also "结果". There a row whose last job
+// failed is filled in its own colour (the window passes on the list's custom-draw notices),
+// and resting the pointer on a row shows its whole path and result (an info tip). Rows the
+// program puts in never count as the user's doing: the focus change a list reports while
+// the program fills it is not passed on.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ui/core/main_view.h"
@@ -17,7 +21,8 @@ namespace win32ui {
 class ReportList {
 public:
     ReportList() = default;
-    ReportList(HWND list, int pathColumnWidth);
+    // One width per column, from "序号" on; a third width adds "结果".
+    ReportList(HWND list, const std::vector<int>& columnWidths);
 
     HWND hwnd() const { return list_; }
     void setRows(const std::vector<ListRow>& rows);
@@ -29,12 +34,19 @@ public:
     // The row that received the focus it did not have before, if this LVN_ITEMCHANGED
     // says so; nothing for the program's own changes.
     std::optional<std::size_t> rowFocusedBy(const NMLISTVIEW& change) const;
+    // The answer to the list's NM_CUSTOMDRAW.
+    LRESULT customDraw(NMLVCUSTOMDRAW& draw) const;
+    // Fills in the list's LVN_GETINFOTIPW: the row's whole path, and its result if any.
+    void infoTip(NMLVGETINFOTIPW& tip) const;
 
 private:
     void insert(std::size_t at, const ListRow& row);
     void setCell(std::size_t row, int column, const std::string& text);
+    void setFailed(std::size_t row, bool failed);
+    bool failedAt(int row) const;
 
     HWND list_ = nullptr;
+    bool withResults_ = false;
     bool filling_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "ui/core/example_results.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/png_encoder.h"
 #include "ui/win32/window_capture.h"
@@ -29,6 +30,17 @@ void settle(HWND window) {
     }
 }
 
+// The window's client area into `file`; an empty text, else what failed.
+std::string capture(HWND window, const std::filesystem::path& file) {
+    settle(window);
+    const RgbImage image = captureClientArea(window);
+    if (image.pixels.empty()) return "cannot capture the window for " + platform::utf8FromPath(file);
+    if (std::string failed = write(file, encodePng(image)); !failed.empty()) {
+        return "cannot write " + platform::utf8FromPath(file) + ": " + failed;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string saveScreenshots(MainWindow& window, const std::filesystem::path& directory) {
@@ -41,14 +53,15 @@ std::string saveScreenshots(MainWindow& window, const std::filesystem::path& dir
     std::string error;
     for (int i = 0; i < kPageCount && error.empty(); ++i) {
         pages.select(i);
-        settle(window.hwnd());
-        const RgbImage image = captureClientArea(window.hwnd());
-        const auto file = directory / ("page-" + std::to_string(i + 1) + ".png");
-        if (image.pixels.empty()) {
-            error = "cannot capture the window for " + platform::utf8FromPath(file);
-        } else if (std::string failed = write(file, encodePng(image)); !failed.empty()) {
-            error = "cannot write " + platform::utf8FromPath(file) + ": " + failed;
-        }
+        error = capture(window.hwnd(), directory / ("page-" + std::to_string(i + 1) + ".png"));
+    }
+    if (error.empty() && window.presenter().archives().count() == 0) {
+        // The first page again, its list showing what a clean job did with each archive;
+        // an empty list only, so that no row of the user's is hidden behind the examples.
+        pages.select(0);
+        window.setRows(Control::超级列表框_文件, exampleResultRows("D:\\下载\\"));
+        error = capture(window.hwnd(), directory / "results.png");
+        window.setRows(Control::超级列表框_文件, {});
     }
     pages.select(current);
     return error;

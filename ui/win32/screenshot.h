@@ -1,5 +1,6 @@
 #pragma once
-// Pictures of the window for the documentation: each page in turn, DIR/page-N.png.
+// Pictures of the window for the documentation: each page in turn, DIR/page-N.png, and for
+// a window whose list is empty DIR/results.png: the first page with example rows in "结果".
 #include <filesystem>
 #include <string>
 

@@ -12,6 +12,8 @@ inline constexpr COLORREF kMagenta = RGB(255, 0, 255);
 inline constexpr COLORREF kRed = RGB(255, 0, 0);
 inline constexpr COLORREF kGrey = RGB(128, 128, 128);
 inline constexpr COLORREF kPink = RGB(255, 168, 255);
+// The fill of a row of 超级列表框_文件 whose last job failed; its text stays yellow.
+inline constexpr COLORREF kFailedRowFill = RGB(192, 0, 0);
 
 // The brushes and fonts one window paints with, made with it and freed with it.
 class PaintTools {
