@@ -23,8 +23,8 @@ std::string cliHelpText() {
       名称互相占用的压缩包先改为临时名称再改为新名称，重复运行得到相同的名称。
   clean --name 文件名 / --names-file 文件
       从每个压缩包中删除这些文件。--name 可重复；--names-file 每行一个文件名
-      （UTF-8 或 GBK），空行和名称前后的空格忽略。删除后不含任何文件的压缩包
-      移到回收站（回收站无法接收时保留为不含文件的压缩包）。
+      （UTF-8、UTF-16 或 GBK），空行和名称前后的空格忽略。删除后不含任何文件的
+      压缩包移到回收站（回收站无法接收时保留为不含文件的压缩包）。
   undo
       撤销最近一次更名：仍在更名后位置的压缩包改回原名，移到回收站的压缩包放回原处。
       最近一次是打扫时，只放回被清空后移到回收站的压缩包。
@@ -52,7 +52,7 @@ pimingbao-rename-journal.txt，供 undo 使用。本程序不读写设置文件�
       names first, so running the same numbering again gives the same names.
   pimingbao-cli clean [--name NAME]... [--names-file FILE] [--dry-run] PATH...
       Deletes the named entries from every archive. --name may be repeated; the file
-      holds one name per line (UTF-8 or GBK); empty lines and blanks around names are
+      holds one name per line (UTF-8, UTF-16 or GBK); empty lines and blanks around names are
       ignored. An archive left without entries goes to the trash (where no trash takes
       it, it is kept as an archive without entries).
   pimingbao-cli undo

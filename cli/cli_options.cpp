@@ -3,6 +3,8 @@
 #include <optional>
 
 #include "jobs/naming_rules.h"
+#include "platform/paths.h"
+#include "platform/text_codec_file.h"
 
 namespace cli {
 namespace {
@@ -112,6 +114,12 @@ platform::Result<CliOptions> parseCliOptions(const std::vector<std::string>& arg
     o.prefix = prefix.value_or("");
     o.startNumber = *start;
     return o;
+}
+
+platform::Result<std::string> readNamesFile(const std::string& file) {
+    auto decoded = platform::readTextFile(platform::pathFromUtf8(file));
+    if (!decoded) return decoded.status();
+    return std::move(decoded->text);
 }
 
 }  // namespace cli

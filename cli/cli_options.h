@@ -28,4 +28,9 @@ struct CliOptions {
 // A bad command line gives a failure whose message says what is wrong (Chinese, then English).
 platform::Result<CliOptions> parseCliOptions(const std::vector<std::string>& args);
 
+// The text of a --names-file, in whichever encoding it was saved (UTF-8 with or without a
+// mark, UTF-16 with one, GBK as the window's 删除.txt); a file that fits none is refused
+// with a message naming it, rather than matching nothing.
+platform::Result<std::string> readNamesFile(const std::string& file);
+
 }  // namespace cli

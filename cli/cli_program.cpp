@@ -12,9 +12,6 @@
 #include "jobs/rename_journal.h"
 #include "jobs/undo_rename.h"
 #include "jobs/vector_archive_rows.h"
-#include "platform/file.h"
-#include "platform/paths.h"
-#include "platform/text_codec.h"
 
 namespace cli {
 namespace {
@@ -23,16 +20,6 @@ using Command = CliOptions::Command;
 
 StatusSink printer(std::ostream& out) {
     return [&out](const std::string& text) { out << text << std::endl; };
-}
-
-// A names file is UTF-8 (a byte-order mark allowed) or, as the window's 删除.txt, GBK.
-platform::Result<std::string> readNamesFile(const std::string& file) {
-    auto bytes = platform::readWholeFile(platform::pathFromUtf8(file));
-    if (!bytes) return bytes.status();
-    std::string text = std::move(*bytes);
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-    if (platform::isValidUtf8(text)) return text;
-    return platform::decodeGb18030Lossy(text);
 }
 
 int rename(const CliOptions& o, jobs::VectorArchiveRows& rows, CliEnvironment& env, std::ostream& out,

@@ -1,6 +1,7 @@
-// The settings file's INI reader on hostile input: parsing any bytes and writing them back
-// is stable, and a value set through setValue reads back as it was set, after a save and a
-// new load too, while every other key keeps its value.
+// The settings file's INI reader on hostile input: any bytes either decode in one of the
+// encodings a text file is read in or are refused; decoded text parsed and written back is
+// stable, also through its file encoding, and a value set through setValue reads back as it
+// was set, after a save and a new load too, while every other key keeps its value.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "platform/text_codec.h"
+#include "platform/text_codec_file.h"
 #include "ui/core/ini_document.h"
 
 namespace {
@@ -41,9 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view key = kKeys[size > 0 ? data[0] % 4 : 0];
 
-    const IniDocument doc = IniDocument::parse(bytes);
+    const auto decoded = platform::decodeTextFile(bytes);
+    if (!decoded) return 0;
+    const IniDocument doc = IniDocument::parse(decoded->text);
     const std::string saved = doc.serialize();
     check(IniDocument::parse(saved).serialize() == saved);
+    const auto reread = platform::decodeTextFile(platform::encodeTextFile(saved, decoded->encoding));
+    check(reread && reread->text == saved);
     for (auto k : kKeys) check(IniDocument::parse(saved).value(kSection, k) == doc.value(kSection, k));
 
     IniDocument changed = doc;

@@ -19,21 +19,21 @@ std::optional<platform::FileIdentity> DryRunFileSystem::identity(const std::stri
 
 platform::MoveOutcome DryRunFileSystem::move(const std::string& from, const std::string& to) {
     auto source = onDisk(from);
-    if (!source) return {platform::MoveOutcome::Kind::Failed, "cannot rename " + from + ": no such file"};
-    if (exists(to)) return {platform::MoveOutcome::Kind::TargetExists, "a file named " + to + " already exists"};
+    if (!source) return {platform::MoveOutcome::Kind::Failed, "无法更名 " + from + "：找不到文件"};
+    if (exists(to)) return {platform::MoveOutcome::Kind::TargetExists, "已有同名文件：" + to};
     changed_[to] = *source;
     changed_[from] = std::nullopt;
     return {platform::MoveOutcome::Kind::Moved, {}};
 }
 
 platform::Result<platform::TrashedFile> DryRunFileSystem::trash(const std::string& path) {
-    if (!exists(path)) return platform::Status::failure("cannot move " + path + " to the trash: no such file");
+    if (!exists(path)) return platform::Status::failure("无法移到回收站：" + path + "：找不到文件");
     changed_[path] = std::nullopt;
     return platform::TrashedFile{};
 }
 
 platform::Status DryRunFileSystem::restore(const platform::TrashedFile&, const std::string& original) {
-    return platform::Status::failure("a dry run restores nothing: " + original);
+    return platform::Status::failure("试运行不还原任何文件：" + original);
 }
 
 }  // namespace jobs

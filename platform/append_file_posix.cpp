@@ -7,8 +7,14 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
+namespace {
+
+std::string reason(int error) { return describeSystemError(std::error_code(error, std::generic_category())); }
+
+}  // namespace
 
 AppendFile::AppendFile(std::filesystem::path path, std::intptr_t handle) : path_(std::move(path)), handle_(handle) {}
 
@@ -32,12 +38,12 @@ AppendFile::~AppendFile() {
 
 Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return Status::failure("cannot open " + utf8FromPath(path) + ": " + std::strerror(errno));
+    if (fd < 0) return Status::failure("无法打开 " + utf8FromPath(path) + "：" + reason(errno));
     return AppendFile(path, fd);
 }
 
 Status AppendFile::append(std::string_view bytes) {
-    if (handle_ < 0) return Status::failure("write after close: " + utf8FromPath(path_));
+    if (handle_ < 0) return Status::failure("文件已关闭，无法写入：" + utf8FromPath(path_));
     const int fd = static_cast<int>(handle_);
     // One write per record: with O_APPEND two copies of the program writing the same file
     // never interleave inside a record.
@@ -45,11 +51,11 @@ Status AppendFile::append(std::string_view bytes) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::failure("cannot write " + utf8FromPath(path_) + ": " + std::strerror(errno));
+            return Status::failure("无法写入 " + utf8FromPath(path_) + "：" + reason(errno));
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    if (::fdatasync(fd) != 0) return Status::failure("cannot flush " + utf8FromPath(path_) + ": " + std::strerror(errno));
+    if (::fdatasync(fd) != 0) return Status::failure("无法把数据写到磁盘上：" + utf8FromPath(path_) + "：" + reason(errno));
     return Status::success();
 }
 

@@ -4,10 +4,16 @@
 
 #include <algorithm>
 
+#include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/windows_api.h"
 
 namespace platform {
 namespace {
+
+std::string reason(DWORD error) {
+    return describeSystemError(std::error_code(static_cast<int>(error), std::system_category()));
+}
 
 HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
@@ -38,24 +44,24 @@ Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
     // copies of the program writing the same file never write over each other's records.
     HANDLE h = ::CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Status::failure(win32::describe("cannot open", path, ::GetLastError()));
+    if (h == INVALID_HANDLE_VALUE) return Status::failure("无法打开 " + utf8FromPath(path) + "：" + reason(::GetLastError()));
     return AppendFile(path, reinterpret_cast<std::intptr_t>(h));
 }
 
 Status AppendFile::append(std::string_view bytes) {
-    if (handle_ == -1) return Status::failure("write after close: " + win32::utf8FromWide(path_.native()));
+    if (handle_ == -1) return Status::failure("文件已关闭，无法写入：" + win32::utf8FromWide(path_.native()));
     HANDLE h = handleOf(handle_);
     // One write per record where it fits, so a record is never split between two writers.
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
         if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr)) {
-            return Status::failure(win32::describe("cannot write", path_, ::GetLastError()));
+            return Status::failure("无法写入 " + utf8FromPath(path_) + "：" + reason(::GetLastError()));
         }
-        if (written == 0) return Status::failure(win32::describe("cannot write", path_, ERROR_WRITE_FAULT));
+        if (written == 0) return Status::failure("无法写入 " + utf8FromPath(path_) + "：" + reason(ERROR_WRITE_FAULT));
         bytes.remove_prefix(written);
     }
-    if (!::FlushFileBuffers(h)) return Status::failure(win32::describe("cannot flush", path_, ::GetLastError()));
+    if (!::FlushFileBuffers(h)) return Status::failure("无法把数据写到磁盘上：" + utf8FromPath(path_) + "：" + reason(::GetLastError()));
     return Status::success();
 }
 

@@ -4,8 +4,18 @@
 #include <string>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 namespace platform::win32 {
+
+namespace {
+
+std::string pipeProblem(const std::filesystem::path& program, DWORD error) {
+    return "无法创建管道以启动 " + utf8FromPath(program) + "：" +
+           describeSystemError(std::error_code(static_cast<int>(error), std::system_category()));
+}
+
+}  // namespace
 
 Result<ChildPipe> createChildPipe(const std::filesystem::path& program) {
     // CreatePipe makes pipes that only read synchronously; a named pipe of this process's
@@ -21,19 +31,19 @@ Result<ChildPipe> createChildPipe(const std::filesystem::path& program) {
         if (!readEnd.valid()) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY) continue;  // the name is taken
-            return Status::failure(describe("cannot create a pipe for", program, error));
+            return Status::failure(pipeProblem(program, error));
         }
         SECURITY_ATTRIBUTES sa{};
         sa.nLength = sizeof sa;
         sa.bInheritHandle = TRUE;
         Handle writeEnd(::CreateFileW(name.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, &sa, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!writeEnd.valid()) return Status::failure(describe("cannot connect the pipe for", program, ::GetLastError()));
+        if (!writeEnd.valid()) return Status::failure(pipeProblem(program, ::GetLastError()));
         Handle readDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (!readDone.valid()) return Status::failure(describe("cannot create a pipe for", program, ::GetLastError()));
+        if (!readDone.valid()) return Status::failure(pipeProblem(program, ::GetLastError()));
         return ChildPipe{std::move(readEnd), std::move(writeEnd), std::move(readDone)};
     }
-    return Status::failure("cannot create a pipe for " + utf8FromPath(program) + ": no free pipe name");
+    return Status::failure("无法创建管道以启动 " + utf8FromPath(program) + "：没有空闲的管道名");
 }
 
 ChildOutputReader::~ChildOutputReader() {

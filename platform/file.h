@@ -39,7 +39,9 @@ class AtomicFileWriter {
 public:
     // Creates a temporary file beside `target` (beside the file it links to, when it is a
     // symbolic link). Nothing touches `target` until commit().
-    static Result<AtomicFileWriter> create(const std::filesystem::path& target);
+    // With ReplaceLink, a symbolic link at `target` is itself replaced by the new file.
+    enum class Links { WriteThroughLinks, ReplaceLink };
+    static Result<AtomicFileWriter> create(const std::filesystem::path& target, Links links = Links::WriteThroughLinks);
     AtomicFileWriter(AtomicFileWriter&&) noexcept;
     AtomicFileWriter& operator=(AtomicFileWriter&&) noexcept;
     // Removes the temporary file unless commit() succeeded.

@@ -153,9 +153,9 @@ Result<std::size_t> ReadableFile::readAt(std::uint64_t offset, std::span<std::ui
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::filesystem::path temp, std::intptr_t handle)
     : target_(std::move(target)), tempPath_(std::move(temp)), handle_(handle) {}
 
-Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& requested) {
+Result<AtomicFileWriter> AtomicFileWriter::create(const std::filesystem::path& requested, Links links) {
     static std::atomic<unsigned> counter{0};
-    auto target = fileBehindLinks(requested);
+    auto target = links == Links::ReplaceLink ? Result<std::filesystem::path>(requested) : fileBehindLinks(requested);
     if (!target) return target.status();
     const auto dir = folderOf(*target);
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 extern char** environ;
 
@@ -24,7 +25,7 @@ namespace {
 constexpr std::size_t kReadBufferSize = 4096;
 
 std::string describe(const std::string& what, const std::filesystem::path& path, int error) {
-    return what + " " + utf8FromPath(path) + ": " + std::strerror(error);
+    return what + " " + utf8FromPath(path) + "：" + describeSystemError(std::error_code(error, std::generic_category()));
 }
 
 class Descriptor {
@@ -115,10 +116,10 @@ void readOutput(int readEnd, pid_t pid, std::string& output) {
 }  // namespace
 
 Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
-    if (request.program.empty()) return Status::failure("cannot start a program without a name");
+    if (request.program.empty()) return Status::failure("无法启动程序：没有程序名");
 
     int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return Status::failure(describe("cannot create a pipe for", request.program, errno));
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return Status::failure(describe("无法创建管道以启动", request.program, errno));
     Descriptor readEnd(pipeEnds[0]);
     Descriptor writeEnd(pipeEnds[1]);
 
@@ -128,7 +129,7 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
         if (target.is_relative() && !request.workingDirectory.empty()) target = request.workingDirectory / target;
         int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (request.appendToOutputFile ? O_APPEND : O_TRUNC);
         int fd = ::open(target.c_str(), flags, 0644);
-        if (fd < 0) return Status::failure(describe("cannot open the output file", target, errno));
+        if (fd < 0) return Status::failure(describe("无法打开输出文件", target, errno));
         outputFile.reset(fd);
     }
 
@@ -139,7 +140,7 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     if (!e && !request.workingDirectory.empty())
         e = ::posix_spawn_file_actions_addchdir_np(setup.actions(), request.workingDirectory.c_str());
     if (!e) e = resetSignals(setup.attributes());
-    if (e) return Status::failure(describe("cannot prepare the start of", request.program, e));
+    if (e) return Status::failure(describe("无法准备启动", request.program, e));
 
     std::string name = request.programName.empty() ? request.program.filename().string() : request.programName;
     std::vector<char*> argv;
@@ -152,8 +153,8 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
     pid_t pid = -1;
     e = ::posix_spawn(&pid, request.program.c_str(), setup.actions(), setup.attributes(), argv.data(), environ);
     if (e) {
-        std::string where = request.workingDirectory.empty() ? std::string() : " in " + utf8FromPath(request.workingDirectory);
-        return Status::failure(describe("cannot start", request.program, e) + where);
+        std::string where = request.workingDirectory.empty() ? std::string() : "（工作目录 " + utf8FromPath(request.workingDirectory) + "）";
+        return Status::failure(describe("无法启动", request.program, e) + where);
     }
 
     // The pipe reports its end only once no process holds its write end any more.

@@ -8,6 +8,7 @@
 
 #include "platform/child_output_win32.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/windows_api.h"
 
 namespace platform {
@@ -16,7 +17,7 @@ namespace {
 using win32::Handle;
 
 std::string describe(const std::string& what, const std::filesystem::path& path, DWORD error) {
-    return what + " " + utf8FromPath(path) + ": " + win32::errorText(error);
+    return what + " " + utf8FromPath(path) + "：" + describeSystemError(std::error_code(static_cast<int>(error), std::system_category()));
 }
 
 // The child inherits exactly these handles and no other that happens to be inheritable
@@ -70,16 +71,16 @@ Result<Handle> openOutputFile(const std::filesystem::path& target, bool append) 
     const DWORD access = append ? (FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE) : (GENERIC_WRITE | FILE_READ_ATTRIBUTES);
     Handle file(::CreateFileW(target.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.valid()) return Status::failure(describe("cannot open the output file", target, ::GetLastError()));
+    if (!file.valid()) return Status::failure(describe("无法打开输出文件", target, ::GetLastError()));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info)) {
-        return Status::failure(describe("cannot open the output file", target, ::GetLastError()));
+        return Status::failure(describe("无法打开输出文件", target, ::GetLastError()));
     }
     if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
-        return Status::failure("cannot open the output file " + utf8FromPath(target) + ": not a plain file");
+        return Status::failure("无法打开输出文件 " + utf8FromPath(target) + "：不是普通文件");
     }
     if (!append && !::SetEndOfFile(file.get())) {
-        return Status::failure(describe("cannot empty the output file", target, ::GetLastError()));
+        return Status::failure(describe("无法清空输出文件", target, ::GetLastError()));
     }
     return file;
 }
@@ -87,7 +88,7 @@ Result<Handle> openOutputFile(const std::filesystem::path& target, bool append) 
 }  // namespace
 
 Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
-    if (request.program.empty()) return Status::failure("cannot start a program without a name");
+    if (request.program.empty()) return Status::failure("无法启动程序：没有程序名");
 
     // Standard error, and standard output unless it goes into a file.
     auto consolePipe = win32::createChildPipe(request.program);
@@ -97,7 +98,7 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
 
     SECURITY_ATTRIBUTES sa = inheritable();
     Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr));
-    if (!input.valid()) return Status::failure(describe("cannot open the null device for", request.program, ::GetLastError()));
+    if (!input.valid()) return Status::failure(describe("无法打开空设备以启动", request.program, ::GetLastError()));
 
     Handle outputFile;
     std::filesystem::path outputTarget;
@@ -116,7 +117,7 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
 
     InheritedHandles inherited({input.get(), standardOutput, standardError});
     if (DWORD e = inherited.prepare(); e != ERROR_SUCCESS) {
-        return Status::failure(describe("cannot prepare the start of", request.program, e));
+        return Status::failure(describe("无法准备启动", request.program, e));
     }
 
     STARTUPINFOEXW startup{};
@@ -151,8 +152,8 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
                           CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT | CREATE_UNICODE_ENVIRONMENT, nullptr, directory,
                           &startup.StartupInfo, &process)) {
         const DWORD error = ::GetLastError();
-        std::string where = request.workingDirectory.empty() ? std::string() : " in " + utf8FromPath(request.workingDirectory);
-        return Status::failure(describe("cannot start", request.program, error) + where);
+        std::string where = request.workingDirectory.empty() ? std::string() : "（工作目录 " + utf8FromPath(request.workingDirectory) + "）";
+        return Status::failure(describe("无法启动", request.program, error) + where);
     }
     Handle child(process.hProcess);
     ::CloseHandle(process.hThread);
@@ -174,9 +175,9 @@ Result<ProcessOutcome> runProcess(const ProcessRequest& request) {
                 if (!fileProblem.empty()) return;
                 DWORD written = 0;
                 if (!::WriteFile(outputFile.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-                    fileProblem = describe("cannot write the output file", outputTarget, ::GetLastError());
+                    fileProblem = describe("无法写入输出文件", outputTarget, ::GetLastError());
                 } else if (written != bytes.size()) {
-                    fileProblem = describe("cannot write the output file", outputTarget, ERROR_DISK_FULL);
+                    fileProblem = describe("无法写入输出文件", outputTarget, ERROR_DISK_FULL);
                 }
             });
         }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/system_error_text.h"
+
 namespace platform {
 
 Status fillWithSystemRandom(std::span<std::uint8_t> out) {
@@ -14,7 +16,7 @@ Status fillWithSystemRandom(std::span<std::uint8_t> out) {
         const ssize_t got = ::getrandom(out.data() + filled, out.size() - filled, 0);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return Status::failure(std::string("cannot get random bytes from the system: ") + std::strerror(errno));
+            return Status::failure("无法从系统取得随机数：" + describeSystemError(std::error_code(errno, std::generic_category())));
         }
         filled += static_cast<std::size_t>(got);
     }

@@ -18,8 +18,7 @@ Status fillWithSystemRandom(std::span<std::uint8_t> out) {
         if (status < 0) {
             char code[16];
             std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
-            return Status::failure(std::string("cannot get random bytes from the system: BCryptGenRandom failed with status ") +
-                                   code);
+            return Status::failure(std::string("无法从系统取得随机数（BCryptGenRandom 返回 ") + code + "）");
         }
         filled += piece;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gb18030_table.h"
+#include "platform/utf8.h"
 
 // GB18030 from the program's own tables rather than code page 54936: Wine has no such code
 // page, and the tables are those of the Linux build's iconv, so both builds read and write
@@ -63,54 +64,6 @@ Decoded decodeGb18030At(std::string_view in, std::size_t i) {
     }
     if (c == kNone) return {};
     return {4, c};
-}
-
-// The same rules as isValidUtf8: no overlong forms, no surrogates, nothing past U+10FFFF.
-Decoded decodeUtf8At(std::string_view in, std::size_t i) {
-    const unsigned c = byteAt(in, i);
-    if (c < 0x80) return {1, c};
-    std::size_t length;
-    char32_t cp;
-    if ((c & 0xE0) == 0xC0) {
-        length = 2;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        length = 3;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        length = 4;
-        cp = c & 0x07;
-    } else {
-        return {};
-    }
-    if (i + length > in.size()) return {};
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned cc = byteAt(in, i + k);
-        if ((cc & 0xC0) != 0x80) return {};
-        cp = (cp << 6) | (cc & 0x3F);
-    }
-    if ((length == 2 && cp < 0x80) || (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-        return {};
-    return {length, cp};
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // Encoding is decoding turned round (the first code that decodes to a code point is its
@@ -201,9 +154,9 @@ std::optional<std::string> utf8ToGb18030(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size() + 16);
     for (std::size_t i = 0; i < utf8.size();) {
-        Decoded d = decodeUtf8At(utf8, i);
-        if (d.length == 0 || !appendGb18030(out, d.codePoint)) return std::nullopt;
-        i += d.length;
+        const Utf8Char c = decodeUtf8(utf8, i);
+        if (c.length == 0 || !appendGb18030(out, c.codePoint)) return std::nullopt;
+        i += c.length;
     }
     return out;
 }
@@ -230,13 +183,13 @@ std::string encodeGb18030Lossy(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size() + 16);
     for (std::size_t i = 0; i < utf8.size();) {
-        Decoded d = decodeUtf8At(utf8, i);
-        if (d.length == 0 || !appendGb18030(out, d.codePoint)) {
+        const Utf8Char c = decodeUtf8(utf8, i);
+        if (c.length == 0 || !appendGb18030(out, c.codePoint)) {
             out += '?';
             ++i;
             continue;
         }
-        i += d.length;
+        i += c.length;
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #include "platform/utf8_chunk_buffer.h"
 
+#include "platform/utf8.h"
+
 namespace platform {
 
 std::size_t completeUtf8Prefix(std::string_view text) {
@@ -7,15 +9,8 @@ std::size_t completeUtf8Prefix(std::string_view text) {
     const std::size_t size = text.size();
     for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
         const auto byte = static_cast<unsigned char>(text[size - back]);
-        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: keep looking
-        std::size_t length = 1;
-        if ((byte & 0xE0) == 0xC0) {
-            length = 2;
-        } else if ((byte & 0xF0) == 0xE0) {
-            length = 3;
-        } else if ((byte & 0xF8) == 0xF0) {
-            length = 4;
-        }
+        const std::size_t length = utf8SequenceLength(byte);
+        if (length == 0 && (byte & 0xC0) == 0x80) continue;  // a continuation byte: keep looking
         return back < length ? size - back : size;
     }
     // Only continuation bytes at the end (or none): nothing there can be completed.

@@ -10,6 +10,7 @@
 #include "archiver/driver/listing_parser.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -23,7 +24,7 @@ bool removeExchangeFile(const std::filesystem::path& file, std::string& problem)
     std::error_code ec;
     std::filesystem::remove(file, ec);
     if (ec) {
-        problem = "无法删除旧的交换文件 " + platform::utf8FromPath(file) + "：" + ec.message();
+        problem = "无法删除旧的交换文件 " + platform::utf8FromPath(file) + "：" + platform::describeSystemError(ec);
         return false;
     }
     return true;
@@ -72,7 +73,7 @@ DeleteOutcome deleteOutcomeOf(const ArchiverRun& run, Deletion deletion) {
     outcome.exitCode = run.started ? run.exitCode : -1;
     const std::string last = run.started ? archiveroutput::lastLine(run.output) : std::string();
     if (run.exitedCleanly() &&
-        (last == archivertexts::kDoneLine || last.rfind(archivertexts::kEmptyArchiveErasedStart, 0) == 0)) {
+        (last == archivertexts::kDoneLine || last.starts_with(archivertexts::kEmptyArchiveErasedStart))) {
         outcome.kind = DeleteOutcome::Kind::Deleted;
         DeleteReport report = readDeleteOutput(run.output);
         outcome.removedEntries = std::move(report.removedEntries);
@@ -171,7 +172,10 @@ bool ArchiverCommandSet::addToArchive(const std::string& archivePath, const std:
     }
     auto command = commandlines::addCommand(archivePath);
     if (!command) return fail();
-    if (!platform::writeFileAtomically(runner_.fileInWorkingDirectory(commandlines::kAddListFileName), list)) return fail();
+    // Removed first: a write would go through a link planted under the list's name.
+    const auto listFile = runner_.fileInWorkingDirectory(commandlines::kAddListFileName);
+    std::string problem;
+    if (!removeExchangeFile(listFile, problem) || !platform::writeFileAtomically(listFile, list)) return fail();
 
     const auto archive = platform::pathFromUtf8(archivePath);
     std::error_code ec;

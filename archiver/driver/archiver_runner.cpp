@@ -7,6 +7,7 @@
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/system_error_text.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ std::filesystem::path ArchiverRunner::fileInWorkingDirectory(std::string_view na
 platform::Status ArchiverRunner::writePayload() const {
     const auto target = fileInWorkingDirectory(commandlines::kArchiverFileName);
     if (payload_.empty()) {
-        return platform::Status::failure("this build carries no archiver, so " + platform::utf8FromPath(target) +
-                                         " cannot be written");
+        return platform::Status::failure("这个版本没有附带压缩程序，无法写出 " + platform::utf8FromPath(target));
     }
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(target, ec);
@@ -46,11 +46,13 @@ platform::Status ArchiverRunner::writePayload() const {
     }
 
     platform::removeStaleTemporaryFiles(target);
-    auto writer = platform::AtomicFileWriter::create(target);
+    // A link planted as myrar.exe is replaced in the one rename, never written through:
+    // the payload must not land wherever it points.
+    auto writer = platform::AtomicFileWriter::create(target, platform::AtomicFileWriter::Links::ReplaceLink);
     if (!writer) return writer.status();
     if (auto s = writer->append(payload_); !s) return s;
     if (writer->bytesWritten() != payload_.size()) {
-        return platform::Status::failure("cannot write all of " + platform::utf8FromPath(target));
+        return platform::Status::failure("无法完整写出 " + platform::utf8FromPath(target));
     }
     if (auto s = writer->commit(); !s) return s;
     // The rename keeps whatever mode the replaced file had; the archiver needs exactly this.
@@ -59,7 +61,7 @@ platform::Status ArchiverRunner::writePayload() const {
                                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                                      std::filesystem::perms::others_exec,
                                  std::filesystem::perm_options::replace, ec);
-    if (ec) return platform::Status::failure("cannot make " + platform::utf8FromPath(target) + " runnable: " + ec.message());
+    if (ec) return platform::Status::failure("无法让 " + platform::utf8FromPath(target) + " 可以运行：" + platform::describeSystemError(ec));
     return platform::Status::success();
 }
 

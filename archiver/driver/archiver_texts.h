@@ -25,6 +25,8 @@ inline constexpr std::string_view kDeleteNothingLine = "没有要文件的删除
 inline constexpr std::string_view kDeletingFromStart = "正在从 ";
 inline constexpr std::string_view kDeletingEntryStart = "正在删除 ";
 inline constexpr std::string_view kEmptyArchiveErasedStart = "擦除空的压缩包 ";
+// Without the path when the system did not say where the file went.
+inline constexpr std::string_view kMovedToTrashLine = "已移到回收站";
 inline constexpr std::string_view kMovedToTrashStart = "已移到回收站 ";
 inline constexpr std::string_view kKeptEmptyStart = "回收站无法接收，已保留为不含文件的压缩包 ";
 

@@ -40,6 +40,10 @@ Record recordOf(std::string_view line, std::size_t& nameAt) {
             return o.record;
         }
     }
+    if (line == kMovedToTrashLine) {
+        nameAt = line.size();
+        return Record::Trashed;
+    }
     if (line == kDoneLine || line == kDeleteNothingLine) return Record::Other;
     return Record::None;
 }

@@ -11,7 +11,7 @@
 struct DeleteReport {
     std::vector<std::string> removedEntries;  // "正在删除 <entry>", in order (UTF-8)
     bool erased = false;                      // "擦除空的压缩包 <archive>": no entry is left
-    std::optional<std::string> trashedFile;   // "已移到回收站 <path>": where the original went
+    std::optional<std::string> trashedFile;   // "已移到回收站 <path>": where the original went (empty: not said)
     bool keptEmpty = false;                   // no trash took it; kept as an archive without entries
 };
 

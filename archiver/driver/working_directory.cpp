@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/paths.h"
+#include "platform/system_error_text.h"
 
 std::filesystem::path chooseWorkingDirectory(const std::filesystem::path& programDirectory,
                                              const std::function<bool(const std::filesystem::path&)>& isWritable,
@@ -17,8 +18,7 @@ platform::Result<std::filesystem::path> enterWorkingDirectory() {
     std::error_code ec;
     std::filesystem::current_path(dir, ec);
     if (ec) {
-        return platform::Status::failure("cannot make " + platform::utf8FromPath(dir) +
-                                         " the working directory: " + ec.message());
+        return platform::Status::failure("无法进入工作目录 " + platform::utf8FromPath(dir) + "：" + platform::describeSystemError(ec));
     }
     return dir;
 }

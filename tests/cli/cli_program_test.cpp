@@ -209,6 +209,36 @@ TEST_F(CliProgram, NamesFileInGbkIsRead) {
     EXPECT_EQ(commands.calls[0], "delete " + at("a.rar") + ": 文件1.txt");
 }
 
+// Notepad saves UTF-8 on a current system and offers UTF-16; each gives the same names.
+TEST_F(CliProgram, NamesFileInEveryEncodingIsRead) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"GBK", "\xCE\xC4\xBC\xFE" "1.txt\r\n"},
+        {"UTF-8", "文件1.txt\n"},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF文件1.txt\r\n"},
+        {"UTF-16 LE", std::string("\xFF\xFE\x87\x65\xF6\x4E" "1\0.\0t\0x\0t\0\r\0\n\0", 20)},
+        {"UTF-16 BE", std::string("\xFE\xFF\x65\x87\x4E\xF6\0" "1\0.\0t\0x\0t\0\r\0\n", 20)},
+    };
+    for (const Case& c : cases) {
+        archive("a.rar", "help-example");
+        dir.write("names.txt", c.bytes);
+        commands.calls.clear();
+        EXPECT_EQ(run({"clean", "--names-file", at("names.txt"), at("a.rar")}), cli::kExitSuccess) << c.what << out << err;
+        ASSERT_EQ(commands.calls.size(), 1u) << c.what;
+        EXPECT_EQ(commands.calls[0], "delete " + at("a.rar") + ": 文件1.txt") << c.what;
+    }
+}
+
+TEST_F(CliProgram, ANamesFileThatCannotBeDecodedStopsBeforeAnyArchive) {
+    archive("a.rar", "help-example");
+    dir.write("names.txt", "\xFF\xFE" "a");  // UTF-16 cut in the middle of a character
+    EXPECT_EQ(run({"clean", "--names-file", at("names.txt"), at("a.rar")}), cli::kExitBadCommandLine);
+    EXPECT_NE(err.find("无法读取删除列表：无法读取 " + at("names.txt") + "：无法识别文本编码"), std::string::npos) << err;
+    EXPECT_TRUE(commands.calls.empty());
+}
+
 TEST_F(CliProgram, UndoRevertsTheLastRename) {
     archive("d/a.rar", "help-example");
     archive("d/b.rar", "help-example");

@@ -376,6 +376,8 @@ TEST(DeleteFromArchive, TellsWhatItTookOutAndWhereAnEmptiedArchiveWent) {
         {"emptied into the trash",
          "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n已移到回收站 /t/Trash/files/a.rar\r\n完成", 0,
          K::Deleted, {"a.txt"}, E::MovedToTrash, "/t/Trash/files/a.rar"},
+        {"emptied into a recycle bin that did not say where",
+         "正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n已移到回收站\r\n完成", 0, K::Deleted, {"a.txt"}, E::MovedToTrash, ""},
         {"emptied, no trash took it",
          "正在从 /d/a.rar 删除\r\n正在删除 a.txt\r\n擦除空的压缩包 /d/a.rar\r\n回收站无法接收，已保留为不含文件的压缩包 /d/a.rar\r\n完成", 0,
          K::Deleted, {"a.txt"}, E::KeptEmpty, ""},

@@ -65,6 +65,8 @@ ChildOptions withEnvironment(std::map<std::string, std::string> environment);
 
 // The output as UTF-8 (the programs write GB18030).
 std::string utf8(const std::string& gb18030);
+// pimingbao-cli's output as UTF-8 (on Windows it writes its console's code page).
+std::string cliText(const std::string& output);
 
 // A user without privileges to run as when the tests run as root (as CI does), where
 // permission bits would stop nothing; nullopt when the tests run unprivileged already.

@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "platform/text_codec.h"
+#include "tests/support/redirected_output.h"
 
 namespace testfaults {
 namespace {
@@ -129,6 +130,8 @@ ChildOptions withEnvironment(std::map<std::string, std::string> environment) {
 }
 
 std::string utf8(const std::string& gb18030) { return platform::decodeGb18030Lossy(gb18030); }
+
+std::string cliText(const std::string& output) { return testsupport::utf8FromRedirectedOutput(output); }
 
 std::optional<uid_t> unprivilegedUser() {
     if (::geteuid() != 0) return std::nullopt;

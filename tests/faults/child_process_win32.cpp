@@ -10,6 +10,7 @@
 #include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "platform/windows_api.h"
+#include "tests/support/redirected_output.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows_child.h"
 
@@ -118,6 +119,8 @@ ChildOptions withEnvironment(std::map<std::string, std::string> environment) {
 }
 
 std::string utf8(const std::string& gb18030) { return platform::decodeGb18030Lossy(gb18030); }
+
+std::string cliText(const std::string& output) { return testsupport::utf8FromRedirectedOutput(output); }
 
 // Windows keeps no root that permission bits do not stop: the tests run as they are.
 std::optional<UserId> unprivilegedUser() { return std::nullopt; }

@@ -121,8 +121,7 @@ TEST_F(FullDiskTest, CleanGoesOnAfterAnArchiveOnAFullDisk) {
     const ChildExit done = run({cli.string(), "clean", "--name", "ad.txt", (dir / "small" / "full.rar").string(),
                                 (dir / "roomy" / "a.rar").string(), (dir / "roomy" / "b.rar").string()},
                                withEnvironment(cliEnvironment(dir / "home")));
-    // pimingbao-cli writes UTF-8 to its terminal, unlike the archiver.
-    const std::string& out = done.output;
+    const std::string out = cliText(done.output);
     EXPECT_EQ(done.exitCode, 1) << out;
     EXPECT_NE(out.find("[1] " + (dir / "small" / "full.rar").string() + "：删除失败！"), std::string::npos) << out;
     EXPECT_NE(out.find("原文件没有改动"), std::string::npos) << out;
@@ -168,8 +167,8 @@ TEST_F(FullDiskTest, JobsInAFullProgramFolderSaySoAndTouchNothing) {
     for (const auto& job : jobs) {
         SCOPED_TRACE(job[1]);
         const ChildExit done = run(job, withEnvironment(cliEnvironment(dir / "home")));
-        EXPECT_EQ(done.exitCode, 1) << done.output;
-        EXPECT_NE(done.output.find("无法准备压缩程序"), std::string::npos) << done.output;
+        EXPECT_EQ(done.exitCode, 1) << cliText(done.output);
+        EXPECT_NE(cliText(done.output).find("无法准备压缩程序"), std::string::npos) << cliText(done.output);
         EXPECT_EQ(readBytes(dir / "tree" / "archive.rar"), before);
         EXPECT_TRUE(temporaryFilesIn(dir / "small").empty());
     }

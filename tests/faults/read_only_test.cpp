@@ -94,7 +94,7 @@ TEST_F(ReadOnlyTest, CleanReportsEachArchiveAndGoesOn) {
     std::vector<std::string> argv = {cli.string(), "clean", "--name", "ad.txt"};
     for (const auto& a : archives) argv.push_back(a.string());
     const ChildExit done = run(argv, options());
-    const std::string& out = done.output;
+    const std::string out = cliText(done.output);
     EXPECT_EQ(done.exitCode, 1) << out;
     EXPECT_NE(out.find("[1] " + archives[0].string() + "：删除成功"), std::string::npos) << out;
     EXPECT_NE(out.find("[2] " + archives[1].string() + "：删除失败！"), std::string::npos) << out;
@@ -132,7 +132,7 @@ TEST_F(ReadOnlyTest, RenameReportsEachArchiveAndGoesOn) {
     if (kFoldersCanBeReadOnly) argv.push_back((dir / "locked" / "in-read-only-folder.rar").string());
     argv.push_back((dir / "c" / "last.rar").string());
     const ChildExit done = run(argv, options());
-    const std::string& out = done.output;
+    const std::string out = cliText(done.output);
     EXPECT_EQ(done.exitCode, kFoldersCanBeReadOnly ? 1 : 0) << out;
     if (kFoldersCanBeReadOnly) {
         EXPECT_NE(out.find("[3] " + (dir / "locked" / "in-read-only-folder.rar").string() + "（未更名："), std::string::npos) << out;

@@ -42,7 +42,7 @@ TEST(TwoCopiesTest, BatchesInTheSameWorkingFolderDoNotCross) {
         const ChildExit b = second.wait();
         EXPECT_EQ(a.exitCode, 0) << a.output;
         EXPECT_EQ(b.exitCode, 0) << b.output;
-        for (const auto* e : {&a, &b}) waited |= e->output.find("正在等待另一个星禾批名宝") != std::string::npos;
+        for (const auto* e : {&a, &b}) waited |= cliText(e->output).find("正在等待另一个星禾批名宝") != std::string::npos;
     }
     EXPECT_TRUE(waited) << "neither copy waited for the other";
 

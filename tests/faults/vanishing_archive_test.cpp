@@ -170,7 +170,9 @@ protected:
     }
     ChildExit runCli(std::vector<std::string> args) {
         args.insert(args.begin(), cli.string());
-        return run(args, withEnvironment(cliEnvironment(dir / "home")));
+        ChildExit done = run(args, withEnvironment(cliEnvironment(dir / "home")));
+        done.output = cliText(done.output);
+        return done;
     }
 };
 

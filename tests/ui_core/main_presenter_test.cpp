@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file.h"
+#include "platform/paths.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_core/fake_main_view.h"
 #include "tests/ui_core/recording_job_starter.h"
@@ -71,6 +73,19 @@ TEST_F(PresenterTest, CreatedFillsTheFiveBoxesFromTheSettingsFiles) {
     EXPECT_EQ(view.text(Control::编辑框_序号), "00005");
     EXPECT_EQ(view.text(Control::编辑框1), "a.txt\r\nb.txt");
     EXPECT_EQ(view.text(Control::标签_状态), "");
+}
+
+TEST_F(PresenterTest, CreatedSaysWhichSettingsFileCouldNotBeDecoded) {
+    ASSERT_TRUE(platform::writeFileAtomically(tmp.path() / platform::pathFromUtf8("删除.txt"), "a\x80"));
+    ASSERT_TRUE(platform::writeFileAtomically(tmp.path() / "peizhi.ini", "\xFF\xFE["));
+    presenter.onCreated();
+    const std::string status = view.text(Control::标签_状态);
+    EXPECT_EQ(status.rfind("设置未载入：" + platform::utf8FromPath(tmp.path() / "peizhi.ini") + "：无法识别文本编码", 0), 0u)
+        << status;
+    EXPECT_NE(status.find("；删除列表未载入：" + platform::utf8FromPath(tmp.path() / platform::pathFromUtf8("删除.txt"))),
+              std::string::npos)
+        << status;
+    EXPECT_EQ(view.text(Control::编辑框1), "");
 }
 
 TEST_F(PresenterTest, CreatedOnAFirstStartLeavesEveryBoxEmpty) {

@@ -6,6 +6,7 @@
 
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/text_codec_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -92,6 +93,60 @@ TEST(SettingsFile, WritesGbkWithCrLfAndReadsBackTheSameTexts) {
               GBK_XUHAO "=00005\r\n");
     EXPECT_EQ(Folders::bytes(Folders::list(f.program)), GBK_WENJIAN "1.txt\r\n" GBK_WENJIAN "2.exe\r\n");
     EXPECT_EQ(f.settings().load(), values);
+}
+
+// The files as Notepad saves them on a current system (UTF-8), as it offers them (UTF-8 with
+// a mark, UTF-16), and as older editors and the program itself write them (GBK).
+TEST(SettingsFile, ReadsEachEncodingAndWritesItBackInTheSame) {
+    using platform::TextEncoding;
+    const std::string ini = "; 我的设置\r\n[配置]\r\n路径=D:\\资料\r\n后缀=exe\r\n前缀=示例\r\n序号=00005\r\n";
+    const std::string list = "文件1.txt\r\n广告.url\r\n";
+    const std::string changedIni = "; 我的设置\r\n[配置]\r\n路径=D:\\资料\r\n后缀=exe\r\n前缀=第\r\n序号=00005\r\n";
+    const std::string changedList = "文件1.txt\r\n广告.url\r\n说明.htm";
+    for (TextEncoding encoding : {TextEncoding::Gb18030, TextEncoding::Utf8, TextEncoding::Utf8WithBom, TextEncoding::Utf16Le,
+                                  TextEncoding::Utf16Be}) {
+        SCOPED_TRACE(static_cast<int>(encoding));
+        Folders f;
+        Folders::put(Folders::ini(f.program), platform::encodeTextFile(ini, encoding));
+        Folders::put(Folders::list(f.program), platform::encodeTextFile(list, encoding));
+        const SettingsFile::Loaded loaded = f.settings().loadReportingProblems();
+        EXPECT_EQ(loaded.values, (SettingsValues{"D:\\资料", "exe", "示例", "00005", list}));
+        EXPECT_TRUE(loaded.problems.empty());
+
+        SettingsValues changed = loaded.values;
+        changed.prefix = "第";
+        changed.deleteList = changedList;
+        ASSERT_TRUE(f.settings().save(changed));
+        EXPECT_EQ(Folders::bytes(Folders::ini(f.program)), platform::encodeTextFile(changedIni, encoding));
+        EXPECT_EQ(Folders::bytes(Folders::list(f.program)), platform::encodeTextFile(changedList, encoding));
+    }
+}
+
+TEST(SettingsFile, AFileThatCannotBeDecodedIsReportedAndKeptUntilSomethingReplacesIt) {
+    const std::string badIni = "[" GBK_PEIZHI "]\r\n" GBK_HOUZHUI "=\x80\x80\r\n";
+    const std::string badList = "\xEF\xBB\xBF" GBK_WENJIAN "1.txt";  // a UTF-8 mark over GBK
+    Folders f;
+    Folders::put(Folders::ini(f.program), badIni);
+    Folders::put(Folders::list(f.program), badList);
+    const SettingsFile::Loaded loaded = f.settings().loadReportingProblems();
+    EXPECT_EQ(loaded.values, SettingsValues{});
+    ASSERT_EQ(loaded.problems.size(), 2u);
+    EXPECT_EQ(loaded.problems[0].rfind("设置未载入：" + platform::utf8FromPath(Folders::ini(f.program)) + "：无法识别文本编码", 0),
+              0u) << loaded.problems[0];
+    EXPECT_EQ(loaded.problems[1].rfind("删除列表未载入：" + platform::utf8FromPath(Folders::list(f.program)) + "：无法识别文本编码", 0),
+              0u) << loaded.problems[1];
+
+    // Closing the window without typing anything loses nothing.
+    ASSERT_TRUE(f.settings().save(loaded.values));
+    EXPECT_EQ(Folders::bytes(Folders::ini(f.program)), badIni);
+    EXPECT_EQ(Folders::bytes(Folders::list(f.program)), badList);
+
+    // What the user typed instead is kept, in GBK.
+    ASSERT_TRUE(f.settings().save(SettingsValues{"", "exe", "", "", "a.txt"}));
+    EXPECT_EQ(Folders::bytes(Folders::ini(f.program)),
+              "[" GBK_PEIZHI "]\r\n" GBK_LUJING "=\r\n" GBK_HOUZHUI "=exe\r\n" GBK_QIANZHUI "=\r\n" GBK_XUHAO "=\r\n");
+    EXPECT_EQ(Folders::bytes(Folders::list(f.program)), "a.txt");
+    EXPECT_TRUE(f.settings().loadReportingProblems().problems.empty());
 }
 
 TEST(SettingsFile, TextsSurviveARestartExactly) {

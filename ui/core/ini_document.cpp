@@ -1,7 +1,5 @@
 #include "ui/core/ini_document.h"
 
-#include "platform/text_codec.h"
-
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -62,29 +60,22 @@ std::string writtenValue(std::string_view value) {
 
 }  // namespace
 
-IniDocument IniDocument::parse(std::string_view bytes) {
+IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
-    while (!bytes.empty()) {
-        // Neither CR nor LF ever occurs inside a GB18030 multi-byte character.
-        auto nl = bytes.find('\n');
-        std::string_view raw = bytes.substr(0, nl);
-        bytes = nl == std::string_view::npos ? std::string_view() : bytes.substr(nl + 1);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        doc.lines_.push_back(Line{std::string(raw), platform::decodeGb18030Lossy(raw)});
+    while (!text.empty()) {
+        auto nl = text.find('\n');
+        std::string_view line = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        doc.lines_.emplace_back(line);
     }
     return doc;
-}
-
-IniDocument::Line IniDocument::makeLine(std::string text) {
-    auto encoded = platform::utf8ToGb18030(text);
-    std::string raw = encoded ? std::move(*encoded) : platform::encodeGb18030Lossy(text);
-    return Line{std::move(raw), std::move(text)};
 }
 
 IniDocument::Found IniDocument::find(std::string_view section, std::string_view key) const {
     Found found;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const std::string& text = lines_[i].text;
+        const std::string& text = lines_[i];
         if (auto name = sectionName(text)) {
             if (found.sectionLine) break;  // the first section of that name is the one
             if (equalsIgnoringCase(*name, section)) {
@@ -104,31 +95,31 @@ IniDocument::Found IniDocument::find(std::string_view section, std::string_view 
 std::optional<std::string> IniDocument::value(std::string_view section, std::string_view key) const {
     Found found = find(section, key);
     if (!found.keyLine) return std::nullopt;
-    return std::string(keyValue(lines_[*found.keyLine].text)->value);
+    return std::string(keyValue(lines_[*found.keyLine])->value);
 }
 
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
     Found found = find(section, key);
     if (found.keyLine) {
         // Keep the key as the file spells it.
-        std::string spelled(keyValue(lines_[*found.keyLine].text)->key);
-        lines_[*found.keyLine] = makeLine(spelled + "=" + writtenValue(value));
+        std::string spelled(keyValue(lines_[*found.keyLine])->key);
+        lines_[*found.keyLine] = spelled + "=" + writtenValue(value);
         return;
     }
-    Line line = makeLine(std::string(key) + "=" + writtenValue(value));
+    std::string line = std::string(key) + "=" + writtenValue(value);
     if (found.sectionLine) {
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(found.sectionEnd), std::move(line));
         return;
     }
-    if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back(makeLine(""));
-    lines_.push_back(makeLine("[" + std::string(section) + "]"));
+    if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.emplace_back();
+    lines_.push_back("[" + std::string(section) + "]");
     lines_.push_back(std::move(line));
 }
 
 std::string IniDocument::serialize() const {
     std::string out;
-    for (const Line& line : lines_) {
-        out += line.raw;
+    for (const std::string& line : lines_) {
+        out += line;
         out += "\r\n";
     }
     return out;

@@ -2,8 +2,9 @@
 // An INI file read and changed the way the Windows profile services treat one: section
 // and key names match without regard to ASCII letter case, blanks around keys and values
 // are trimmed, a value wrapped in double (or single) quotes loses them, a line whose first
-// non-blank character is ';' is a comment. The file is GB18030 text; a saved file ends its
-// lines in CR LF and keeps every line it did not change byte for byte.
+// non-blank character is ';' is a comment. It works on the file's decoded text (the
+// settings file decodes and encodes it in whatever encoding the file was saved in); a saved
+// file ends its lines in CR LF and keeps every line it did not change as it was.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,8 +12,7 @@
 
 class IniDocument {
 public:
-    // Any bytes are accepted; what cannot be decoded shows as U+FFFD in the values.
-    static IniDocument parse(std::string_view gb18030Bytes);
+    static IniDocument parse(std::string_view utf8Text);
 
     // The value (UTF-8) of the first key of that name in the first section of that name.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -20,13 +20,10 @@ public:
     // adds the section at the end of the file.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
+    // UTF-8 text.
     std::string serialize() const;
 
 private:
-    struct Line {
-        std::string raw;   // as read, without its line end
-        std::string text;  // decoded, UTF-8
-    };
     struct Found {
         std::optional<std::size_t> sectionLine;
         std::optional<std::size_t> keyLine;
@@ -34,7 +31,5 @@ private:
     };
 
     Found find(std::string_view section, std::string_view key) const;
-    static Line makeLine(std::string text);
-
-    std::vector<Line> lines_;
+    std::vector<std::string> lines_;  // without their line ends
 };

@@ -7,12 +7,17 @@ MainPresenter::MainPresenter(MainView& view, JobStarter& jobs, const SettingsFil
     : view_(view), jobs_(jobs), settings_(settings) {}
 
 void MainPresenter::onCreated() {
-    SettingsValues values = settings_.load();
+    const SettingsFile::Loaded loaded = settings_.loadReportingProblems();
+    const SettingsValues& values = loaded.values;
     view_.setText(Control::编辑框_路径, values.path);
     view_.setText(Control::编辑框_后缀, values.extension);
     view_.setText(Control::编辑框_前缀, values.prefix);
     view_.setText(Control::编辑框_序号, values.startNumber);
     view_.setText(Control::编辑框1, values.deleteList);
+    // Empty boxes alone would look like a first start and hide why the last entries are gone.
+    std::string problems;
+    for (const std::string& problem : loaded.problems) problems += (problems.empty() ? "" : "；") + problem;
+    if (!problems.empty()) view_.setText(Control::标签_状态, problems);
 }
 
 void MainPresenter::onClosing() { jobs_.waitUntilIdle(); }

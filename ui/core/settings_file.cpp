@@ -4,7 +4,7 @@
 
 #include "platform/file.h"
 #include "platform/paths.h"
-#include "platform/text_codec.h"
+#include "platform/text_codec_file.h"
 #include "ui/core/ini_document.h"
 
 namespace fs = std::filesystem;
@@ -32,9 +32,12 @@ std::string readOrEmpty(const fs::path& p) {
     return bytes ? std::move(*bytes) : std::string();
 }
 
-std::string encode(std::string_view utf8) {
-    auto exact = platform::utf8ToGb18030(utf8);
-    return exact ? std::move(*exact) : platform::encodeGb18030Lossy(utf8);
+// What a settings file holds now, decoded; nothing when the file is missing or unreadable
+// (as good as empty), a failure when its bytes fit no encoding.
+platform::Result<platform::DecodedText> readDecoded(const fs::path& p) {
+    auto decoded = platform::decodeTextFile(readOrEmpty(p));
+    if (!decoded) return platform::Status::failure(platform::utf8FromPath(p) + "：" + decoded.message());
+    return decoded;
 }
 
 }  // namespace
@@ -77,31 +80,51 @@ fs::path SettingsFile::readPath(const fs::path& fileName) const {
     return isFile(own) || !isFile(inProgram) ? own : inProgram;
 }
 
-SettingsValues SettingsFile::load() const {
-    SettingsValues values;
-    IniDocument ini = IniDocument::parse(readOrEmpty(readPath(iniName())));
-    values.path = ini.value(kSection, kKeyPath).value_or("");
-    values.extension = ini.value(kSection, kKeyExtension).value_or("");
-    values.prefix = ini.value(kSection, kKeyPrefix).value_or("");
-    values.startNumber = ini.value(kSection, kKeyStartNumber).value_or("");
-    values.deleteList = withCrLf(platform::decodeGb18030Lossy(readOrEmpty(readPath(deleteListName()))));
-    return values;
+SettingsFile::Loaded SettingsFile::loadReportingProblems() const {
+    Loaded loaded;
+    SettingsValues& values = loaded.values;
+    if (auto ini = readDecoded(readPath(iniName()))) {
+        IniDocument doc = IniDocument::parse(ini->text);
+        values.path = doc.value(kSection, kKeyPath).value_or("");
+        values.extension = doc.value(kSection, kKeyExtension).value_or("");
+        values.prefix = doc.value(kSection, kKeyPrefix).value_or("");
+        values.startNumber = doc.value(kSection, kKeyStartNumber).value_or("");
+    } else {
+        loaded.problems.push_back("设置未载入：" + ini.message());
+    }
+    if (auto list = readDecoded(readPath(deleteListName()))) {
+        values.deleteList = withCrLf(list->text);
+    } else {
+        loaded.problems.push_back("删除列表未载入：" + list.message());
+    }
+    return loaded;
 }
 
 platform::Status SettingsFile::saveInto(const fs::path& dir, const SettingsValues& values) const {
-    // Start from the file as it is now, so that every other section, key and comment stays.
-    IniDocument ini = IniDocument::parse(readOrEmpty(readPath(iniName())));
-    ini.setValue(kSection, kKeyPath, values.path);
-    ini.setValue(kSection, kKeyExtension, values.extension);
-    ini.setValue(kSection, kKeyPrefix, values.prefix);
-    ini.setValue(kSection, kKeyStartNumber, values.startNumber);
-
     fs::path iniPath = dir / iniName();
     fs::path listPath = dir / deleteListName();
     platform::removeStaleTemporaryFiles(iniPath);
     platform::removeStaleTemporaryFiles(listPath);
-    if (auto s = platform::writeFileAtomically(iniPath, ini.serialize()); !s) return s;
-    return platform::writeFileAtomically(listPath, encode(withCrLf(values.deleteList)));
+
+    // Start from the file as it is now, so that every other section, key and comment stays
+    // and the file keeps its encoding. One that could not be decoded was not loaded: it is
+    // replaced only when there is something to put in its place.
+    auto ini = readDecoded(readPath(iniName()));
+    const bool iniTyped = !(values.path.empty() && values.extension.empty() && values.prefix.empty() && values.startNumber.empty());
+    if (ini || iniTyped) {
+        IniDocument doc = IniDocument::parse(ini ? ini->text : std::string());
+        doc.setValue(kSection, kKeyPath, values.path);
+        doc.setValue(kSection, kKeyExtension, values.extension);
+        doc.setValue(kSection, kKeyPrefix, values.prefix);
+        doc.setValue(kSection, kKeyStartNumber, values.startNumber);
+        const auto encoding = ini ? ini->encoding : platform::TextEncoding::Gb18030;
+        if (auto s = platform::writeFileAtomically(iniPath, platform::encodeTextFile(doc.serialize(), encoding)); !s) return s;
+    }
+
+    auto list = readDecoded(readPath(deleteListName()));
+    if (!list && values.deleteList.empty()) return platform::Status::success();
+    const auto encoding = list ? list->encoding : platform::TextEncoding::Gb18030;
+    return platform::writeFileAtomically(listPath, platform::encodeTextFile(withCrLf(values.deleteList), encoding));
 }
 
 platform::Status SettingsFile::save(const SettingsValues& values) const {

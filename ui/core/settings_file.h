@@ -1,7 +1,10 @@
 #pragma once
 // The user's last entries between runs: the four one-line texts in peizhi.ini (section
-// "配置", keys "路径", "后缀", "前缀", "序号") and the delete list in 删除.txt, both GB18030
-// text with CR LF line ends, kept in the program's folder.
+// "配置", keys "路径", "后缀", "前缀", "序号") and the delete list in 删除.txt, both with CR LF
+// line ends, kept in the program's folder. A new file is GBK; a file the user saved in
+// UTF-8 or UTF-16 (Notepad's choices) is read as such and written back in its own encoding,
+// its byte-order mark included. A file that cannot be decoded is not loaded, which the
+// window is told, and is left as it is unless the user types something to replace it.
 //
 // An installed copy may sit in a folder the user cannot write; then the files live in the
 // per-user config folder instead. A file the program folder already holds is still read
@@ -11,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -37,8 +41,15 @@ public:
     // The running program's folder, with the platform's per-user config folder as fallback.
     static SettingsFile forThisProgram();
 
+    struct Loaded {
+        SettingsValues values;
+        // One Chinese message, naming the file, for each file that could not be decoded.
+        std::vector<std::string> problems;
+    };
+
     // A missing or unreadable file, section or key gives empty text; never fails.
-    SettingsValues load() const;
+    Loaded loadReportingProblems() const;
+    SettingsValues load() const { return loadReportingProblems().values; }
     // Writes all five values; when the chosen folder fails, tries the per-user one.
     platform::Status save(const SettingsValues& values) const;
 
