@@ -23,9 +23,11 @@ std::string cliHelpText() {
       名称互相占用的压缩包先改为临时名称再改为新名称，重复运行得到相同的名称。
   clean --name 文件名 / --names-file 文件
       从每个压缩包中删除这些文件。--name 可重复；--names-file 每行一个文件名
-      （UTF-8、UTF-16 或 GBK），空行和名称前后的空格忽略。
+      （UTF-8、UTF-16 或 GBK），空行和名称前后的空格忽略。删除后不含任何文件的
+      压缩包移到回收站（回收站无法接收时保留为不含文件的压缩包）。
   undo
       撤销最近一次更名：仍在更名后位置的压缩包改回原名，移到回收站的压缩包放回原处。
+      最近一次是打扫时，只放回被清空后移到回收站的压缩包。
   --dry-run
       只列出将会发生的事（新名称；每个压缩包将失去的文件），不做任何改动。
   --help, -h
@@ -51,10 +53,12 @@ pimingbao-rename-journal.txt，供 undo 使用。本程序不读写设置文件�
   pimingbao-cli clean [--name NAME]... [--names-file FILE] [--dry-run] PATH...
       Deletes the named entries from every archive. --name may be repeated; the file
       holds one name per line (UTF-8, UTF-16 or GBK); empty lines and blanks around names are
-      ignored.
+      ignored. An archive left without entries goes to the trash (where no trash takes
+      it, it is kept as an archive without entries).
   pimingbao-cli undo
       Reverts the last rename job, as far as the archives are still where it left them;
-      archives it moved to the trash come back.
+      archives it moved to the trash come back. After a clean job, the archives it
+      emptied come back from the trash.
 
 A PATH is an archive or a folder; a folder's .rar files are collected at every depth, in
 the order of the window's "浏览..." walk. The output is the status texts, one per line,

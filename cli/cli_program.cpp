@@ -8,6 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
 #include "jobs/clean_job.h"
+#include "jobs/job_texts.h"
 #include "jobs/rename_job.h"
 #include "jobs/rename_journal.h"
 #include "jobs/undo_rename.h"
@@ -58,7 +59,7 @@ int rename(const CliOptions& o, jobs::VectorArchiveRows& rows, CliEnvironment& e
 
 int clean(const CliOptions& o, const std::string& deleteList, jobs::VectorArchiveRows& rows, CliEnvironment& env,
           std::ostream& out, std::ostream& err) {
-    jobs::CleanJob job(env.commands());
+    jobs::CleanJob job(env.commands(), env.files());
     std::optional<jobs::RenameJournal> journal;
     if (!o.dryRun) {
         if (auto opened = jobs::RenameJournal::open(env.journalFile())) {
@@ -67,6 +68,10 @@ int clean(const CliOptions& o, const std::string& deleteList, jobs::VectorArchiv
         }
     }
     auto results = job.run(jobs::CleanRequest{deleteList, o.dryRun}, rows, printer(out));
+    // A dry run writes no status text, so the names it left out are told here.
+    if (o.dryRun) {
+        for (const auto& name : job.skippedNames()) out << jobs::texts::nameSkipped(name) << "\n";
+    }
     if (!journal && !o.dryRun) {
         err << "警告：无法写入更名记录，之前的更名可能无法撤销\nwarning: cannot write the rename journal, "
                "earlier renames of these archives may not be undone"
@@ -94,7 +99,12 @@ int undo(CliEnvironment& env, std::ostream& out, std::ostream& err) {
         out << "没有可以撤销的更名。(nothing to undo)" << std::endl;
         return kExitSuccess;
     }
-    out << "撤销 " << report->when << " 的更名（" << report->description << "）" << "\n";
+    if (report->cleanJob) {
+        out << "撤销 " << report->when << " 的打扫（" << report->description
+            << "）：只放回被清空后移到回收站的压缩包，从压缩包中删除的文件不会恢复\n";
+    } else {
+        out << "撤销 " << report->when << " 的更名（" << report->description << "）" << "\n";
+    }
     for (const auto& step : report->steps) out << jobs::undoStepText(step) << "\n";
     out << undoSummary(*report) << std::endl;
     return report->complete() ? kExitSuccess : kExitSomeFailed;

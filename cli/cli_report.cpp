@@ -44,34 +44,39 @@ std::string renameSummary(const std::vector<jobs::RenameResult>& results, bool d
 
 std::vector<std::string> cleanResultLines(const jobs::CleanResult& r) {
     using Outcome = jobs::CleanResult::Outcome;
-    std::vector<std::string> lines;
-    if (r.outcome == Outcome::WouldDelete) {
-        std::string head = ordinal(r.ordinal) + r.path + "：将删除 " + count(r.entries.size()) + " 个文件";
-        if (r.wouldEmpty) head += "（删除后压缩包为空，压缩包文件也将被删除）";
-        lines.push_back(head);
+    std::vector<std::string> lines{ordinal(r.ordinal) + r.path + "：" + r.detail};
+    if (r.outcome == Outcome::WouldDelete || r.outcome == Outcome::WouldEmpty) {
         for (const auto& e : r.entries) lines.push_back("    " + e);
-        return lines;
     }
-    lines.push_back(ordinal(r.ordinal) + r.path + "：" + r.detail);
     return lines;
 }
 
 std::string cleanSummary(const std::vector<jobs::CleanResult>& results, bool dryRun) {
-    std::size_t changed = 0, unchanged = 0, failed = 0;
+    using Outcome = jobs::CleanResult::Outcome;
+    std::size_t changed = 0, unchanged = 0, failed = 0, trashed = 0, keptEmpty = 0;
     for (const auto& r : results) {
         switch (r.category()) {
             case jobs::CleanResult::Category::Changed: ++changed; break;
             case jobs::CleanResult::Category::Unchanged: ++unchanged; break;
             case jobs::CleanResult::Category::Failed: ++failed; break;
         }
+        if (r.outcome == Outcome::WouldEmpty || r.outcome == Outcome::Emptied) ++trashed;
+        if (r.outcome == Outcome::KeptEmpty) ++keptEmpty;
     }
-    if (dryRun) {
-        return "试运行：将打扫 " + count(changed) + " 个，不变 " + count(unchanged) + " 个，失败 " + count(failed) +
-               " 个。(dry run: would clean " + count(changed) + ", unchanged " + count(unchanged) + ", failed " +
-               count(failed) + ")";
-    }
-    return "已打扫 " + count(changed) + " 个，未改动 " + count(unchanged) + " 个，失败 " + count(failed) +
-           " 个。(cleaned " + count(changed) + ", unchanged " + count(unchanged) + ", failed " + count(failed) + ")";
+    std::string text = dryRun ? "试运行：将打扫 " + count(changed) + " 个，不变 " + count(unchanged) + " 个，失败 " +
+                                    count(failed) + " 个"
+                              : "已打扫 " + count(changed) + " 个，未改动 " + count(unchanged) + " 个，失败 " +
+                                    count(failed) + " 个";
+    std::string emptied;
+    if (trashed > 0) emptied = count(trashed) + (dryRun ? " 个将移到回收站" : " 个已移到回收站");
+    if (keptEmpty > 0) emptied += (emptied.empty() ? "" : "，") + count(keptEmpty) + " 个已保留为不含文件的压缩包";
+    if (!emptied.empty()) text += "（其中 " + emptied + "）";
+    text += "。(";
+    text += dryRun ? "dry run: would clean " : "cleaned ";
+    text += count(changed) + ", unchanged " + count(unchanged) + ", failed " + count(failed);
+    if (trashed > 0) text += ", " + count(trashed) + (dryRun ? " would go" : " went") + " to the trash";
+    if (keptEmpty > 0) text += ", " + count(keptEmpty) + " kept without entries";
+    return text + ")";
 }
 
 std::string undoSummary(const jobs::UndoReport& report) {

@@ -12,7 +12,7 @@ namespace cli {
 std::string renameResultLine(const jobs::RenameResult& result);
 std::string renameSummary(const std::vector<jobs::RenameResult>& results, bool dryRun);
 
-// One line, or for a dry run also one indented line per entry the archive would lose.
+// One line, and for a dry run also one indented line per entry the archive would lose.
 std::vector<std::string> cleanResultLines(const jobs::CleanResult& result);
 std::string cleanSummary(const std::vector<jobs::CleanResult>& results, bool dryRun);
 

@@ -19,30 +19,35 @@ namespace jobs {
 
 struct CleanRequest {
     std::string deleteList;  // the text of 编辑框1, one name per line
-    // List each archive and report which entries the names would take, deleting nothing;
-    // no status text is written.
+    // Ask the archiver what each delete would do, changing nothing; no status text is written.
     bool dryRun = false;
 };
 
 struct CleanResult {
     enum class Outcome {
-        Deleted,            // entries were removed
+        Deleted,            // entries were removed, others are left
+        Emptied,            // every entry was removed; the original archive is in the trash (trashedFile)
+        KeptEmpty,          // every entry was removed; no trash took it, so it stays as an archive without entries
         NothingMatched,     // no entry had one of the names; the archive is unchanged
-        Failed,             // the delete failed; detail has the archiver's reason
-        NothingToDelete,    // the delete list holds no name; nothing ran
-        WouldDelete,        // dry run: `entries` would go
+        Failed,             // the archiver refused or failed; reason says why
+        NothingToDelete,    // the delete list holds no name that can be passed on; nothing ran
+        WouldDelete,        // dry run: `entries` would go, others would be left
+        WouldEmpty,         // dry run: every entry would go, and the archive to the trash
         WouldMatchNothing,  // dry run: no entry would go
-        CannotList,         // dry run: the archive could not be listed
+        WouldFail,          // dry run: the archiver would refuse; reason says why
     };
+    // A dry run and the real run of the same job fall into the same categories.
     enum class Category { Changed, Unchanged, Failed };
 
     std::size_t ordinal = 0;
     std::string path;
     Outcome outcome = Outcome::Failed;
-    std::string detail;                // the reason, in the window's language
-    std::vector<std::string> entries;  // dry run: the entries the archive would lose
-    bool wouldEmpty = false;           // dry run: no entry would be left, so the archiver deletes the file
+    std::string detail;                // the whole line for this archive, in the window's language
+    std::string reason;                // Failed, WouldFail: the archiver's reason on one line
+    std::vector<std::string> entries;  // the entries removed (or that would be), in the archiver's order
+    std::string trashedFile;           // Emptied: where the original archive lies now; empty when the trash did not say
 
+    std::size_t removedCount() const { return entries.size(); }
     Category category() const;
 };
 
@@ -51,12 +56,16 @@ using CleanResultSink = std::function<void(const CleanResult&)>;
 class CleanJob {
 public:
     explicit CleanJob(ArchiveCommands& commands) : commands_(commands) {}
+    // With the file system, the job first clears what an archiver killed earlier left in each
+    // folder (temporary files of hundreds of MB), and it can journal.
+    CleanJob(ArchiveCommands& commands, JobFileSystem& files) : commands_(commands), files_(&files) {}
 
     // A delete writes an archive anew, which gives its file a new identity; recording that
-    // lets undo still recognise an archive that an earlier rename left there.
+    // lets undo still recognise an archive that an earlier rename left there. An archive the
+    // delete emptied went to the trash, and the journal lets undo bring it back.
     void setJournal(RenameJournal* journal, JobFileSystem* files) {
         journal_ = journal;
-        files_ = files;
+        if (files) files_ = files;
     }
 
     // All names go to one delete command per archive. A stop request is honoured between
@@ -65,12 +74,16 @@ public:
                                  const CleanResultSink& onResult = {}, std::stop_token stop = {});
 
     const std::vector<std::string>& journalProblems() const { return journalProblems_; }
+    // The names of the last run that the archiver cannot be handed: each is left out, once,
+    // with a status text, and the other names still apply.
+    const std::vector<std::string>& skippedNames() const { return skippedNames_; }
 
 private:
     ArchiveCommands& commands_;
     RenameJournal* journal_ = nullptr;
     JobFileSystem* files_ = nullptr;
     std::vector<std::string> journalProblems_;
+    std::vector<std::string> skippedNames_;
 };
 
 }  // namespace jobs

@@ -1,6 +1,12 @@
 #include "jobs/job_file_system.h"
 
+#include "platform/paths.h"
+
 namespace jobs {
+
+platform::TrashedFile JobFileSystem::trashRecordOf(const std::string& trashedFile) {
+    return platform::trashRecordOf(platform::pathFromUtf8(trashedFile));
+}
 
 bool namesSameFile(JobFileSystem& files, const std::string& a, const std::string& b) {
     if (a == b) return files.exists(a);

@@ -22,6 +22,12 @@ public:
     virtual platform::MoveOutcome move(const std::string& from, const std::string& to) = 0;
     virtual platform::Result<platform::TrashedFile> trash(const std::string& path) = 0;
     virtual platform::Status restore(const platform::TrashedFile& trashed, const std::string& original) = 0;
+    // The trash's record of a file that another program (the archiver) put into it, so that
+    // restore can bring it back.
+    virtual platform::TrashedFile trashRecordOf(const std::string& trashedFile);
+    // Removes the temporary files that an archiver killed while it wrote left in `folder`
+    // (those whose process is gone). Nothing, where nothing may change.
+    virtual void removeStaleTemporaryFiles(const std::string& folder) { (void)folder; }
 };
 
 // Both paths name one existing file (equal paths, hard links, case variants where the

@@ -73,21 +73,52 @@ std::string forbiddenCharacter(std::string_view character) {
 
 std::string reservedName(std::string_view name) { return "“" + std::string(name) + "”是系统保留的名称"; }
 
-std::string deleteFailed(std::string_view detail) {
-    // The archiver's reason on one line: its progress lines ("正在从 %s 删除", "正在删除 %s")
-    // say nothing about why, the rest is joined.
-    std::string text = "删除失败！";
-    bool first = true;
+std::string nameSkipped(std::string_view name) {
+    std::string shown;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[u >> 4];
+            shown += kHex[u & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return "已跳过删除列表中的名称“" + shown + "”：压缩程序无法接收这个名称，其他名称照常删除";
+}
+
+std::string archiverReason(std::string_view detail) {
+    // Its progress lines ("正在从 %s 删除", "正在删除 %s") say nothing about why; the rest is joined.
+    std::string text;
     while (!detail.empty()) {
         auto end = detail.find('\n');
         std::string_view line = detail.substr(0, end);
         detail = end == std::string_view::npos ? std::string_view() : detail.substr(end + 1);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
         if (line.empty() || line.rfind("正在从 ", 0) == 0 || line.rfind("正在删除 ", 0) == 0) continue;
-        if (!first) text += "；";
+        if (!text.empty()) text += "；";
         text += line;
-        first = false;
     }
+    return text;
+}
+
+std::string deleteFailed(std::string_view detail) { return "删除失败！" + archiverReason(detail); }
+
+std::string emptiedAndTrashed(std::string_view trashPath) {
+    std::string text = "删除成功，压缩包已空，已移到回收站";
+    if (!trashPath.empty()) text += "：" + std::string(trashPath);
+    return text;
+}
+
+std::string wouldDelete(std::size_t count) { return "将删除 " + std::to_string(count) + " 个文件"; }
+
+std::string wouldEmpty(std::size_t count) { return wouldDelete(count) + "，删除后压缩包为空，将移到回收站"; }
+
+std::string wouldFail(std::string_view reason) {
+    std::string text = "将无法删除";
+    if (!reason.empty()) text += "：" + std::string(reason);
     return text;
 }
 

@@ -47,8 +47,18 @@ inline constexpr std::string_view kPathTooLong = "路径太长（超过4095个�
 
 // Clean results.
 inline constexpr std::string_view kDeleteListEmpty = "未改动：删除列表为空";
+inline constexpr std::string_view kNoNameLeft = "未改动：删除列表中没有可以交给压缩程序的名称";
+std::string nameSkipped(std::string_view name);  // control characters shown as \xNN
 inline constexpr std::string_view kDeleted = "删除成功";
+std::string emptiedAndTrashed(std::string_view trashPath);
+inline constexpr std::string_view kEmptiedAndKept = "删除成功，压缩包已空；回收站无法接收，已保留为不含文件的压缩包";
 inline constexpr std::string_view kNothingMatched = "未改动：压缩包内没有要删除的文件";
-std::string deleteFailed(std::string_view detail);  // one line, whatever the archiver wrote
+// The archiver's reason on one line, whatever it wrote around it.
+std::string archiverReason(std::string_view detail);
+std::string deleteFailed(std::string_view detail);  // 删除失败！ and the reason
+// What a dry run foresees.
+std::string wouldDelete(std::size_t count);
+std::string wouldEmpty(std::size_t count);
+std::string wouldFail(std::string_view reason);
 
 }  // namespace jobs::texts

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/file.h"
 #include "platform/paths.h"
 
 namespace jobs {
@@ -31,6 +32,10 @@ platform::Result<platform::TrashedFile> RealJobFileSystem::trash(const std::stri
 
 platform::Status RealJobFileSystem::restore(const platform::TrashedFile& trashed, const std::string& original) {
     return platform::restoreFromTrash(trashed, platform::pathFromUtf8(original));
+}
+
+void RealJobFileSystem::removeStaleTemporaryFiles(const std::string& folder) {
+    platform::removeStaleTemporaryFilesIn(platform::pathFromUtf8(folder));
 }
 
 }  // namespace jobs

@@ -17,6 +17,7 @@ public:
     platform::MoveOutcome move(const std::string& from, const std::string& to) override;
     platform::Result<platform::TrashedFile> trash(const std::string& path) override;
     platform::Status restore(const platform::TrashedFile& trashed, const std::string& original) override;
+    void removeStaleTemporaryFiles(const std::string& folder) override;
 
 private:
     std::optional<std::filesystem::path> homeTrash_;

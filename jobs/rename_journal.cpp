@@ -144,9 +144,9 @@ Status RenameJournal::write(const std::vector<std::string>& fields) {
     return file_.append(line);
 }
 
-Status RenameJournal::begin(std::string_view description) {
+Status RenameJournal::begin(std::string_view description, JournalJobKind kind) {
     jobId_ = newJobId();
-    return write({"begin", jobId_, utcTimeText(), std::string(description)});
+    return write({kind == JournalJobKind::Clean ? "begin-clean" : "begin", jobId_, utcTimeText(), std::string(description)});
 }
 
 Status RenameJournal::recordMove(const platform::FileIdentity& id, const std::string& from, const std::string& to) {
@@ -200,8 +200,9 @@ Result<JournalContents> readRenameJournal(const std::filesystem::path& file) {
         }
         if (!readable || fields.empty()) continue;
         const std::string& kind = fields[0];
-        if (kind == "begin" && fields.size() == 4) {
-            jobs.push_back(JournalJob{lineNumber, fields[1], fields[2], fields[3], false, false, {}});
+        if ((kind == "begin" || kind == "begin-clean") && fields.size() == 4) {
+            jobs.push_back(JournalJob{lineNumber, fields[1], fields[2], fields[3], false, false, {},
+                                      kind == "begin" ? JournalJobKind::Rename : JournalJobKind::Clean});
         } else if (kind == "end" && fields.size() == 2) {
             if (!jobs.empty() && jobs.back().id == fields[1]) jobs.back().ended = true;
         } else if (kind == "undone" && fields.size() == 2) {

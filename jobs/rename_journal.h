@@ -1,6 +1,6 @@
 #pragma once
 // The record of what rename jobs did, kept in the working directory so that the last job
-// can be undone. Each move is written before it is made and each trashing right after,
+// can be undone; a clean job records there the archives it emptied and sent to the trash. Each move is written before it is made and each trashing right after,
 // both flushed to disk, so a crash loses nothing that undo needs; undo checks every file
 // by its identity before it touches it, so a record of a move that never happened is
 // harmless.
@@ -8,6 +8,7 @@
 // The file is UTF-8 text, one record per line, fields separated by tabs, with "\", tab,
 // CR and LF inside a field written as \\, \t, \r, \n:
 //   begin <job id> <local time> <what the job was asked>
+//   begin-clean <job id> <local time> <what the job was asked>   (only trash records follow)
 //   move <device:file> <from> <to>          (written before the move)
 //   unmoved <device:file> <from> <to>       (the move just recorded failed)
 //   trash <device:file> <from> <trashed file> <its .trashinfo>
@@ -32,12 +33,14 @@ namespace jobs {
 
 inline constexpr std::string_view kRenameJournalName = "pimingbao-rename-journal.txt";
 
+enum class JournalJobKind { Rename, Clean };
+
 class RenameJournal {
 public:
     // Opens the journal for one job, dropping all but the latest jobs when it has grown large.
     static platform::Result<RenameJournal> open(const std::filesystem::path& file);
 
-    platform::Status begin(std::string_view description);
+    platform::Status begin(std::string_view description, JournalJobKind kind = JournalJobKind::Rename);
     platform::Status recordMove(const platform::FileIdentity& id, const std::string& from, const std::string& to);
     platform::Status recordUnmoved(const platform::FileIdentity& id, const std::string& from, const std::string& to);
     platform::Status recordTrash(const platform::FileIdentity& id, const std::string& from,
@@ -74,6 +77,7 @@ struct JournalJob {
     bool ended = false;
     bool undone = false;
     std::vector<JournalRecord> records;
+    JournalJobKind kind = JournalJobKind::Rename;
 };
 
 struct JournalRewrite {

@@ -115,6 +115,7 @@ platform::Result<UndoReport> undoLastRenameJob(const std::filesystem::path& jour
         report.foundJob = true;
         report.when = it->when;
         report.description = it->description;
+        report.cleanJob = it->kind == JournalJobKind::Clean;
         report.steps = undoRecords(*it, journal->rewrites, files);
         // A job left open is tried again by the next undo instead of going on to the one before.
         if (!leavesJobOpen(report.steps)) {

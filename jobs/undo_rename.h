@@ -29,6 +29,7 @@ struct UndoReport {
     std::string when;
     std::string description;
     std::vector<UndoStep> steps;  // in the order they were taken
+    bool cleanJob = false;        // a clean job: only the archives it emptied come back from the trash
 
     bool complete() const;
 };

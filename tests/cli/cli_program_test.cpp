@@ -51,6 +51,8 @@ protected:
     FakeEnvironment env{commands, dir.path()};
     std::string out, err;
 
+    CliProgram() { commands.trash = dir / "trash"; }
+
     int run(Lines args) {
         args.insert(args.begin(), "pimingbao-cli");
         std::ostringstream o, e;
@@ -123,6 +125,59 @@ TEST_F(CliProgram, DryRunChangesNothing) {
     EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/a.rar").size(), 3u);
 }
 
+// The dry run says, in the archiver's words, which archives it would refuse and why, and which
+// would be left empty and go to the trash.
+TEST_F(CliProgram, CleanDryRunNamesRefusalsAndArchivesThatWouldGoToTheTrash) {
+    archive("d/a.rar", "help-example");
+    archive("d/b.rar", "no-exe");
+    archive("d/c.rar", "locked");
+    archive("d/d.rar", "two-exe");
+    EXPECT_EQ(run({"clean", "--dry-run", "--name", "文件1.txt", "--name", "文件3.pdf", at("d/a.rar"),
+                   at("d/b.rar"), at("d/c.rar"), at("d/d.rar")}),
+              cli::kExitSomeFailed);
+    EXPECT_EQ(split(out), (Lines{cli::kDryRunNotice, "[1] " + at("d/a.rar") + "：将删除 2 个文件", "    文件1.txt",
+                                 "    文件3.pdf", "[2] " + at("d/b.rar") + "：将删除 2 个文件，删除后压缩包为空，将移到回收站",
+                                 "    文件1.txt", "    文件3.pdf", "[3] " + at("d/c.rar") + "：将无法删除：压缩包已锁定，不能修改",
+                                 "[4] " + at("d/d.rar") + "：未改动：压缩包内没有要删除的文件",
+                                 "试运行：将打扫 2 个，不变 1 个，失败 1 个（其中 1 个将移到回收站）。(dry run: would clean 2, "
+                                 "unchanged 1, failed 1, 1 would go to the trash)"}));
+    EXPECT_TRUE(err.empty()) << err;
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/b.rar").size(), 2u);
+
+    // The real run then counts the same.
+    EXPECT_EQ(run({"clean", "--name", "文件1.txt", "--name", "文件3.pdf", at("d/a.rar"), at("d/b.rar"), at("d/c.rar"),
+                   at("d/d.rar")}),
+              cli::kExitSomeFailed);
+    EXPECT_EQ(split(out).back(), "已打扫 2 个，未改动 1 个，失败 1 个（其中 1 个已移到回收站）。(cleaned 2, unchanged 1, "
+                                 "failed 1, 1 went to the trash)");
+}
+
+// An archive the clean leaves without entries goes to the trash, its line says where, and
+// undo brings it back, saying that only such archives come back.
+TEST_F(CliProgram, CleanSendsAnEmptiedArchiveToTheTrashAndUndoBringsItBack) {
+    archive("a.rar", "help-example");
+    archive("b.rar", "no-exe");
+    const std::string trashed = (dir / "trash/files/b.rar").string();
+    EXPECT_EQ(run({"clean", "--name", "文件1.txt", "--name", "文件3.pdf", at("a.rar"), at("b.rar")}), cli::kExitSuccess);
+    EXPECT_EQ(split(out), (Lines{"正在打扫第1个文件。。。", "正在删除中……", "删除成功！", "正在打扫第2个文件。。。",
+                                 "正在删除中……", "删除成功！", "文件打扫完毕！", "[1] " + at("a.rar") + "：删除成功",
+                                 "[2] " + at("b.rar") + "：删除成功，压缩包已空，已移到回收站：" + trashed,
+                                 "已打扫 2 个，未改动 0 个，失败 0 个（其中 1 个已移到回收站）。(cleaned 2, unchanged 0, "
+                                 "failed 0, 1 went to the trash)"}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.rar"));
+
+    EXPECT_EQ(run({"undo"}), cli::kExitSuccess) << out << err;
+    const Lines lines = split(out);
+    ASSERT_EQ(lines.size(), 3u) << out;
+    EXPECT_EQ(lines[0].rfind("撤销 ", 0), 0u);
+    EXPECT_NE(lines[0].find(" 的打扫（删除 文件1.txt、文件3.pdf）：只放回被清空后移到回收站的压缩包，从压缩包中删除的文件不会恢复"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_EQ(lines[1], "已还原：" + trashed + " -> " + at("b.rar"));
+    EXPECT_EQ(lines[2], "已还原 1 个，未还原 0 个。(restored 1, not restored 0)");
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "b.rar"), (Lines{"文件1.txt", "文件3.pdf"}));
+}
+
 TEST_F(CliProgram, CleanShowsTheArchiversReasonForAFailure) {
     archive("a.rar", "help-example");
     archive("b.rar", "locked");
@@ -133,6 +188,18 @@ TEST_F(CliProgram, CleanShowsTheArchiversReasonForAFailure) {
                                  "[2] " + at("b.rar") + "：删除失败！压缩包已锁定，不能修改",
                                  "已打扫 1 个，未改动 0 个，失败 1 个。(cleaned 1, unchanged 0, failed 1)"}));
     EXPECT_EQ(commands.calls[0], "delete " + at("a.rar") + ": 文件1.txt|文件2.exe");
+}
+
+// A name the archiver cannot take is told once and left out; the dry run tells it too.
+TEST_F(CliProgram, CleanSkipsANameTheArchiverCannotTake) {
+    archive("a.rar", "help-example");
+    const std::string skipped = "已跳过删除列表中的名称“坏\"名”：压缩程序无法接收这个名称，其他名称照常删除";
+    EXPECT_EQ(run({"clean", "--dry-run", "--name", "坏\"名", "--name", "文件1.txt", at("a.rar")}), cli::kExitSuccess);
+    EXPECT_EQ(split(out), (Lines{cli::kDryRunNotice, skipped, "[1] " + at("a.rar") + "：将删除 1 个文件", "    文件1.txt",
+                                 "试运行：将打扫 1 个，不变 0 个，失败 0 个。(dry run: would clean 1, unchanged 0, failed 0)"}));
+    EXPECT_EQ(run({"clean", "--name", "坏\"名", "--name", "文件1.txt", at("a.rar")}), cli::kExitSuccess);
+    EXPECT_EQ(split(out).front(), skipped);
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "a.rar"), (Lines{"文件2.exe", "文件3.pdf"}));
 }
 
 TEST_F(CliProgram, NamesFileInGbkIsRead) {

@@ -4,20 +4,12 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "jobs/delete_list.h"
+#include "archiver/rar/name_matcher.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/trash.h"
 
 namespace testsupport {
-
-namespace {
-DeleteOutcome outcomeOf(DeleteOutcome::Kind kind, std::string detail) {
-    DeleteOutcome outcome;
-    outcome.kind = kind;
-    outcome.detail = std::move(detail);
-    return outcome;
-}
-}  // namespace
 namespace {
 
 const std::string kMagic = "FAKE-RAR\n";
@@ -98,6 +90,59 @@ Listing FakeArchiveCommands::listArchive(const std::string& archivePath, const s
     return Listing{p.entries, true, {}};
 }
 
+bool FakeArchiveCommands::canPassName(const std::string& entryName) const {
+    if (entryName.empty()) return false;
+    for (char c : entryName) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || u < 0x20 || u == 0x7F) return false;
+    }
+    return true;
+}
+
+struct FakeArchiveCommands::Plan {
+    DeleteOutcome outcome;
+    Parsed archive;
+    std::vector<bool> gone;  // per entry of `archive`
+};
+
+// What a delete of these names does, found the same way for the plan and the real delete,
+// as the archiver promises.
+FakeArchiveCommands::Plan FakeArchiveCommands::plan(const std::string& archivePath,
+                                                    const std::vector<std::string>& entryNames) const {
+    Plan plan;
+    DeleteOutcome& o = plan.outcome;
+    for (const auto& name : entryNames) {
+        if (!canPassName(name)) {
+            o.detail = "名称含有双引号或控制字符，不能交给压缩程序：" + name;
+            return plan;
+        }
+    }
+    auto text = platform::readWholeFile(platform::pathFromUtf8(archivePath));
+    plan.archive = text ? parse(*text) : Parsed{};
+    const Parsed& p = plan.archive;
+    if (!p.archive || !p.failure.empty()) {
+        o.detail = p.archive ? p.failure : "无法打开压缩包";
+        o.exitCode = p.archive ? 3 : 2;
+        return plan;
+    }
+    const rar::NameMatcher matcher(entryNames);
+    plan.gone.assign(p.entries.size(), false);
+    for (std::size_t i = 0; i < p.entries.size(); ++i) {
+        if (!matcher.matches(p.entries[i].path)) continue;
+        plan.gone[i] = true;
+        o.removedEntries.push_back(p.entries[i].path);
+    }
+    if (o.removedEntries.empty()) {
+        o.kind = DeleteOutcome::Kind::NothingMatched;
+        o.exitCode = 1;
+        return plan;
+    }
+    o.kind = DeleteOutcome::Kind::Deleted;
+    o.exitCode = 0;
+    if (o.removedEntries.size() == p.entries.size()) o.emptied = DeleteOutcome::Emptied::MovedToTrash;
+    return plan;
+}
+
 DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archivePath,
                                                      const std::vector<std::string>& entryNames,
                                                      const StatusSink& sink) {
@@ -105,31 +150,37 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
     for (std::size_t i = 0; i < entryNames.size(); ++i) call += (i ? "|" : " ") + entryNames[i];
     calls.push_back(call);
     sink("正在删除中……");
-    const auto archive = platform::pathFromUtf8(archivePath);
-    auto text = platform::readWholeFile(archive);
-    Parsed p = text ? parse(*text) : Parsed{};
-    if (!p.archive || !p.failure.empty()) {
+    Plan planned = plan(archivePath, entryNames);
+    DeleteOutcome& outcome = planned.outcome;
+    if (outcome.kind == DeleteOutcome::Kind::Failed) {
         sink("删除失败！");
-        return outcomeOf(DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包");
+        return outcome;
     }
-    auto removed = jobs::entriesRemovedBy(p.entries, entryNames);
-    if (removed.empty()) {
+    if (outcome.kind == DeleteOutcome::Kind::NothingMatched) {
         sink("没有要文件的删除");
-        return outcomeOf(DeleteOutcome::Kind::NothingMatched, {});
+        return outcome;
     }
-    std::vector<bool> gone(p.entries.size(), false);
-    for (auto i : removed) gone[i] = true;
+    const auto archive = platform::pathFromUtf8(archivePath);
+    const std::vector<ListingEntry>& entries = planned.archive.entries;
     std::string kept = kMagic;
     if (auto tag = tagOf(archive); !tag.empty()) kept += "#" + tag + "\n";
-    std::size_t left = 0;
-    for (std::size_t i = 0; i < p.entries.size(); ++i) {
-        if (gone[i]) continue;
-        kept += std::string(1, p.entries[i].marker) + p.entries[i].path + "\n";
-        ++left;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!planned.gone[i]) kept += std::string(1, entries[i].marker) + entries[i].path + "\n";
     }
-    if (left == 0) {
-        std::filesystem::remove(archive);
-    } else {
+    bool rewrite = true;
+    if (outcome.emptied != DeleteOutcome::Emptied::No) {
+        // The original, untouched, goes to the trash; where none takes it, the archive is
+        // kept without entries.
+        auto trashed = trash ? platform::moveToTrash(archive, *trash)
+                             : platform::Result<platform::TrashedFile>(platform::Status::failure("no trash"));
+        if (trashed) {
+            if (trashTellsWhere) outcome.trashedFile = platform::utf8FromPath(trashed->file);
+            rewrite = false;
+        } else {
+            outcome.emptied = DeleteOutcome::Emptied::KeptEmpty;
+        }
+    }
+    if (rewrite) {
         // Written anew beside it and put in its place, as the archiver does: the file
         // keeps its name but not its identity.
         const auto fresh = platform::pathFromUtf8(archivePath + ".new");
@@ -137,7 +188,7 @@ DeleteOutcome FakeArchiveCommands::deleteFromArchive(const std::string& archiveP
         std::filesystem::rename(fresh, archive);
     }
     sink("删除成功！");
-    return outcomeOf(DeleteOutcome::Kind::Deleted, {});
+    return outcome;
 }
 
 DeleteOutcome FakeArchiveCommands::planDelete(const std::string& archivePath,
@@ -145,18 +196,7 @@ DeleteOutcome FakeArchiveCommands::planDelete(const std::string& archivePath,
     std::string call = "plan " + archivePath + ":";
     for (std::size_t i = 0; i < entryNames.size(); ++i) call += (i ? "|" : " ") + entryNames[i];
     calls.push_back(call);
-    auto text = platform::readWholeFile(platform::pathFromUtf8(archivePath));
-    Parsed p = text ? parse(*text) : Parsed{};
-    if (!p.archive || !p.failure.empty()) {
-        return outcomeOf(DeleteOutcome::Kind::Failed, p.archive ? p.failure : "无法打开压缩包");
-    }
-    auto removed = jobs::entriesRemovedBy(p.entries, entryNames);
-    if (removed.empty()) return outcomeOf(DeleteOutcome::Kind::NothingMatched, {});
-    DeleteOutcome outcome = outcomeOf(DeleteOutcome::Kind::Deleted, {});
-    outcome.exitCode = 0;
-    for (auto i : removed) outcome.removedEntries.push_back(p.entries[i].path);
-    if (removed.size() == p.entries.size()) outcome.emptied = DeleteOutcome::Emptied::MovedToTrash;
-    return outcome;
+    return plan(archivePath, entryNames).outcome;
 }
 
 }  // namespace testsupport

@@ -1,9 +1,12 @@
 #pragma once
 // A command set that serves archives described in a small data file. An archive on disk
 // is a text file holding its own entries, so it keeps them when a job renames it, and a
-// delete writes it anew (or removes it when nothing is left), as the archiver would.
+// delete writes it anew, as the archiver would. Which entries a name takes is the
+// archiver's own rule, from its own matcher. An archive left without entries goes to the
+// trash, or stays as an archive without entries where no trash takes it.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,13 +32,21 @@ public:
     DeleteOutcome deleteFromArchive(const std::string& archivePath, const std::vector<std::string>& entryNames,
                                     const StatusSink& sink) override;
     DeleteOutcome planDelete(const std::string& archivePath, const std::vector<std::string>& entryNames) override;
-    bool canPassName(const std::string&) const override { return true; }
+    // As the archiver's command line: no double quote, no control character, not empty.
+    bool canPassName(const std::string& entryName) const override;
 
-    // Every call, as "list PATH" or "delete PATH: NAME|NAME".
+    // The home trash an emptied archive goes to; without one it is kept without entries.
+    std::optional<std::filesystem::path> trash;
+    // Off: the trash takes the archive without saying where (the older recycle-bin interface).
+    bool trashTellsWhere = true;
+    // Every call, as "list PATH", "delete PATH: NAME|NAME" or "plan PATH: NAME|NAME".
     std::vector<std::string> calls;
     std::vector<std::string> passwords;
 
 private:
+    struct Plan;
+    Plan plan(const std::string& archivePath, const std::vector<std::string>& entryNames) const;
+
     std::map<std::string, std::string> archives_;  // name -> file text
 };
 

@@ -23,6 +23,8 @@ protected:
     jobs::RealJobFileSystem files{trashDir};
     RecordingSink status;
 
+    JobTest() { commands.trash = trashDir; }
+
     // The path of a file under the folder, as UTF-8.
     std::string at(const std::string& relative) const { return (dir / relative).string(); }
     // Writes a fake archive and returns its path.

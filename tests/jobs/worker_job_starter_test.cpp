@@ -147,6 +147,8 @@ protected:
     }};
     WindowSide window;
 
+    WorkerJobStarterTest() { fake.trash = dir / "trash"; }
+
     std::string archive(const std::string& relative, const std::string& contents) {
         fake.writeArchive(dir / relative, contents);
         return (dir / relative).string();
@@ -276,7 +278,9 @@ TEST_F(WorkerJobStarterTest, WindowShowsResultsAndCleansTheRenamedFiles) {
     EXPECT_EQ(cleaned[0].rfind("已删除", 0), 0u) << cleaned[0];
     EXPECT_EQ(view.texts[Control::标签_状态], "文件打扫完毕！");
     EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "d/文件2.rar"), (Texts{"文件2.exe"}));
-    EXPECT_FALSE(std::filesystem::exists(dir / "d/c.rar"));  // emptied by the clean
+    // Emptied by the clean: the original is in the trash.
+    EXPECT_FALSE(std::filesystem::exists(dir / "d/c.rar"));
+    EXPECT_EQ(testsupport::FakeArchiveCommands::entriesOf(dir / "trash/files/c.rar").size(), 2u);
 }
 
 // The window's own path with the real archiver: another copy holds the archiver, the

@@ -3,6 +3,10 @@
 
 #include "archiver/rar/name_matcher.h"
 
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(NameMatcher, FollowsTheDocumentedRule) {
@@ -68,6 +72,54 @@ TEST(NameMatcher, StarHeavyPatternsStayFast) {
     const std::string pattern = std::string(40, '*') + "b";
     const std::string text(5000, 'a');
     EXPECT_FALSE(rar::NameMatcher({pattern}).matches(text));
+}
+
+// The positions, in listing order, of the entries that `names` take from `paths`.
+std::vector<std::size_t> taken(const std::vector<std::string>& paths, const std::vector<std::string>& names) {
+    const rar::NameMatcher matcher(names);
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (matcher.matches(paths[i])) out.push_back(i);
+    }
+    return out;
+}
+
+TEST(NameMatcher, FoldsLettersBeyondAscii) {
+    const std::vector<std::string> archive = {"ÄRGER.TXT", "Ωmega.txt", "ДОК.txt", "ＦＵＬＬ.txt", "ß.txt"};
+    EXPECT_EQ(taken(archive, {"ärger.txt", "ωMEGA.TXT", "док.txt", "ｆｕｌｌ.txt"}), (std::vector<std::size_t>{0, 1, 2, 3}));
+    // No folding that turns one letter into two.
+    EXPECT_EQ(taken(archive, {"ss.txt"}), (std::vector<std::size_t>{}));
+}
+
+// The entries of one archive that a delete list takes, as the clean job's dry run shows them.
+TEST(NameMatcher, TakesTheEntriesOfAnArchive) {
+    const std::vector<std::string> archive = {"文件1.txt", "文件2.exe", "文件3.pdf", "子目录", "子目录\\文件1.txt",
+                                              "子目录\\深层\\广告.url", "README.TXT"};
+    const struct {
+        const char* what;
+        std::vector<std::string> names;
+        std::vector<std::size_t> expected;
+    } cases[] = {
+        {"help example", {"文件1.txt"}, {0, 4}},
+        {"a bare name matches in every folder", {"广告.url"}, {5}},
+        {"a name with a folder matches from the root", {"子目录\\文件1.txt"}, {4}},
+        {"forward slash as separator", {"子目录/文件1.txt"}, {4}},
+        {"a folder takes what is under it", {"子目录"}, {3, 4, 5}},
+        {"letter case ignored", {"readme.txt"}, {6}},
+        {"star wildcard", {"*.txt"}, {0, 4, 6}},
+        {"question mark", {"文件?.pdf"}, {2}},
+        {"star stays inside one folder", {"子目录\\*.url"}, {}},
+        {"two names", {"文件2.exe", "文件3.pdf"}, {1, 2}},
+        {"no name matches", {"不存在.txt"}, {}},
+        {"a part of a folder path matches no folder", {"深"}, {}},
+        {"question mark stands for one character, not one byte", {"?件1.txt"}, {0, 4}},
+        {"a bare folder name matches that folder anywhere", {"深层"}, {5}},
+        {"star-dot-star is everything", {"*.*"}, {0, 1, 2, 3, 4, 5, 6}},
+        {"leading separator and dot-slash mean the root", {"\\文件1.txt", ".\\子目录\\深层"}, {0, 5}},
+        {"trailing separator on a folder", {"子目录\\"}, {3, 4, 5}},
+        {"an empty name matches nothing", {"\\"}, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(taken(archive, c.names), c.expected) << c.what;
 }
 
 }  // namespace

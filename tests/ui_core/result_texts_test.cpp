@@ -69,6 +69,11 @@ jobs::CleanResult cleanResult(CleanOutcome outcome, std::string detail, std::siz
     return r;
 }
 
+jobs::CleanResult withReason(jobs::CleanResult r, std::string reason) {
+    r.reason = std::move(reason);
+    return r;
+}
+
 TEST(CleanRowResult, EveryOutcomeInAFewWords) {
     struct Case {
         jobs::CleanResult result;
@@ -85,6 +90,15 @@ TEST(CleanRowResult, EveryOutcomeInAFewWords) {
         {cleanResult(CleanOutcome::NothingToDelete, "未改动：删除列表为空"), {"未改动：删除列表为空", false}},
         {cleanResult(CleanOutcome::WouldDelete, "", 2), {"将删除 2 个文件", false}},
         {cleanResult(CleanOutcome::WouldMatchNothing, "未改动：压缩包内没有要删除的文件"), {"没有要删除的文件", false}},
+        {cleanResult(CleanOutcome::Emptied, "删除成功，压缩包已空，已移到回收站：/t/a.rar", 2),
+         {"已清空，原压缩包已移到回收站", false}},
+        {cleanResult(CleanOutcome::KeptEmpty, "删除成功，压缩包已空；回收站无法接收，已保留为不含文件的压缩包", 2),
+         {"已清空，保留为不含文件的压缩包", false}},
+        {cleanResult(CleanOutcome::WouldEmpty, "", 2), {"将删除 2 个文件，清空后将移到回收站", false}},
+        {withReason(cleanResult(CleanOutcome::WouldFail, "将无法删除：压缩包已锁定"), "压缩包已锁定"),
+         {"删除失败：压缩包已锁定", true}},
+        {withReason(cleanResult(CleanOutcome::Failed, "删除失败！压缩包已锁定；退出码 3"), "压缩包已锁定；退出码 3"),
+         {"删除失败：压缩包已锁定；退出码 3", true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.result.outcome));

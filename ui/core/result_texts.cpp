@@ -63,9 +63,16 @@ RowResult cleanRowResult(const jobs::CleanResult& r) {
             return {std::string(texts::kResultNothingToDelete), failed};
         case CleanOutcome::NothingToDelete:
             return {r.detail, failed};
-        case CleanOutcome::Failed: {
-            // The job words it "删除失败！<the archiver's reason>".
-            std::string reason = withoutPrefix(r.detail, "删除失败！");
+        case CleanOutcome::Emptied:
+            return {std::string(texts::kResultEmptiedToTrash), failed};
+        case CleanOutcome::KeptEmpty:
+            return {std::string(texts::kResultEmptiedKept), failed};
+        case CleanOutcome::WouldEmpty:
+            return {count(texts::kResultWouldDeleteBefore, r.entries.size()) + std::string(texts::kResultWouldTrash), failed};
+        case CleanOutcome::Failed:
+        case CleanOutcome::WouldFail: {
+            // The job keeps the archiver's reason on its own; older results only in the detail.
+            std::string reason = r.reason.empty() ? withoutPrefix(r.detail, "删除失败！") : r.reason;
             reason = withoutPrefix(reason, texts::kResultDeleteFailed);
             std::string text(texts::kResultDeleteFailed);
             if (!reason.empty()) text += "：" + reason;

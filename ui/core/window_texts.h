@@ -45,6 +45,7 @@ inline constexpr std::string_view kResultNothingToDelete = "没有要删除的�
 inline constexpr std::string_view kResultDeleteFailed = "删除失败";      // + "：" + why, when known
 inline constexpr std::string_view kResultEmptiedToTrash = "已清空，原压缩包已移到回收站";
 inline constexpr std::string_view kResultEmptiedKept = "已清空，保留为不含文件的压缩包";
+inline constexpr std::string_view kResultWouldTrash = "，清空后将移到回收站";  // after the count
 inline constexpr std::string_view kResultVolumeOfBefore = "属于";      // + the first volume's name
 inline constexpr std::string_view kResultVolumeOfAfter = "分卷组";
 

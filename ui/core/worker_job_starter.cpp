@@ -89,7 +89,7 @@ void WorkerJobStarter::startClean(const std::string& deleteList, ArchiveRows& ro
     start(
         [deleteList, list](jobs::JobSession& session, const StatusSink& sink, const JobReport& reports,
                            std::stop_token stop) {
-            jobs::CleanJob job(session.commands());
+            jobs::CleanJob job(session.commands(), session.files());
             std::optional<jobs::RenameJournal> journal;
             if (auto opened = jobs::RenameJournal::open(session.journalFile())) {
                 journal.emplace(std::move(*opened));
