@@ -61,9 +61,9 @@ inventory() {
 # Every volume set opens from its first volume and lists every entry.
 check_sets() {
   local sets=0
-  while IFS= read -r -d '' first; do
+  while IFS= read -r -d '' first_volume; do
     sets=$((sets + 1))
-    lsar "$first" >/dev/null 2>&1 || fail "$1: the volume set of $first no longer opens"
+    lsar "$first_volume" >/dev/null 2>&1 || fail "$1: the volume set of $first_volume no longer opens"
   done < <(find "$folder" \( -name '*.part1.rar' -o -name '*.part01.rar' \) -print0)
   [ "$sets" -eq 3 ] || fail "$1: $sets volume sets start with part1/part01, expected 3"
 }
@@ -74,6 +74,9 @@ mapping() {
 before="$(inventory)"
 count_before="$(echo "$before" | wc -l)"
 echo "download folder: $count_before archive files"
+
+# Downloads are the user's own files, unlike the fixtures they are copied from.
+chmod -R u+w "$folder"
 
 # --- numbering, three times --------------------------------------------------------------
 "$cli" rename --prefix 示例 --start 00005 "$folder" > "$work/number1.txt" || true
@@ -97,6 +100,11 @@ names="$work/names.txt"
 printf 'test.txt\r\ntestlink\r\n' > "$names"
 "$cli" clean --names-file "$names" --dry-run "$folder" > "$work/dry.txt" || true
 "$cli" clean --names-file "$names" "$folder" > "$work/clean.txt" || true
+# The dry run's counts (cleaned, unchanged, failed, to the trash) are the real run's.
+counts() { tail -n 1 "$1" | sed 's/(.*//' | grep -o '[0-9]\+' | tr '\n' ' '; }
+[ "$(counts "$work/dry.txt")" = "$(counts "$work/clean.txt")" ] ||
+  fail "clean: the dry run said $(tail -n 1 "$work/dry.txt"), the real run $(tail -n 1 "$work/clean.txt")"
+grep -q '^已打扫 [1-9]' "$work/clean.txt" || fail "clean: no archive was cleaned: $(tail -n 1 "$work/clean.txt")"
 count_after="$(archive_files | wc -l)"
 [ "$count_after" -eq "$count_before" ] || fail "clean: $count_before archive files before, $count_after after"
 check_sets "clean"
