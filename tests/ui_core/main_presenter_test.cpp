@@ -1,6 +1,7 @@
 #include "ui/core/main_presenter.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,22 @@ TEST_F(PresenterTest, BrowsePutsTheFolderInThePathBoxAndAppendsItsArchivesInWalk
     EXPECT_EQ(view.numbers(Control::超级列表框_文件), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_FALSE(presenter.walking());
 }
+
+#ifndef _WIN32
+TEST_F(PresenterTest, BrowseSaysWhichArchiveNameItHadToLeaveOut) {
+    tmp.write("tree/a.rar", "");
+    std::filesystem::path bad = tmp.path() / "tree";
+    bad /= std::string("b\xff.rar");
+    std::ofstream(bad).put('x');
+    view.directoryAnswer = (tmp.path() / "tree").string();
+    presenter.onBrowseClicked();
+    view.runAll();
+    EXPECT_EQ(listed(), (std::vector<std::string>{(tmp / "tree/a.rar").string()}));
+    const std::string status = view.text(Control::标签_状态);
+    EXPECT_EQ(status.rfind("跳过：", 0), 0u) << status;
+    EXPECT_NE(status.find("UTF-8"), std::string::npos) << status;
+}
+#endif
 
 TEST_F(PresenterTest, ALargeWalkRunsInQueuedStepsAndBlocksOtherListChanges) {
     const std::size_t files = MainPresenter::kWalkStepEntries * 3;

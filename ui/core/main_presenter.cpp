@@ -57,6 +57,10 @@ void MainPresenter::continueWalk(unsigned generation) {
     // A step queued for a walk that was stopped since does nothing.
     if (!walk_ || generation != walkGeneration_) return;
     appendArchives(walk_->next(kWalkStepEntries));
+    // A name the archiver could never be handed is left out of the list, but never silently.
+    for (const SkippedName& skipped : walk_->takeSkipped()) {
+        view_.postStatus("跳过：" + skipped.path + "（" + skipped.reason + "）");
+    }
     if (walk_->done()) {
         walk_.reset();
         return;

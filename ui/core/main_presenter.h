@@ -7,7 +7,8 @@
 //   start button starts anything and the archive list does not change.
 // - A directory walk runs in steps queued on the window's thread, so the window stays
 //   responsive; while it runs only 按钮_清空 acts (it stops the walk), and no job starts.
-// - The list operations write nothing into the status line.
+// - The list operations write nothing into the status line, except to name a file the
+//   folder walk had to leave out.
 // - Each row of 超级列表框_文件 shows in "结果" what the last job did with its archive; a
 //   job's start clears every row's result, so a row never shows an older job's outcome.
 #include <cstddef>
