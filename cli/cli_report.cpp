@@ -55,6 +55,7 @@ std::string cleanSummary(const std::vector<jobs::CleanResult>& results, bool dry
     using Outcome = jobs::CleanResult::Outcome;
     std::size_t changed = 0, unchanged = 0, failed = 0, trashed = 0, keptEmpty = 0;
     for (const auto& r : results) {
+        if (r.outcome == Outcome::VolumeOfSet) continue;  // its set is counted once, at its first volume
         switch (r.category()) {
             case jobs::CleanResult::Category::Changed: ++changed; break;
             case jobs::CleanResult::Category::Unchanged: ++unchanged; break;

@@ -1,9 +1,11 @@
 #include "jobs/clean_job.h"
 
+#include <filesystem>
 #include <set>
 
 #include "jobs/delete_list.h"
 #include "jobs/job_texts.h"
+#include "jobs/volume_set.h"
 #include "platform/paths.h"
 
 namespace jobs {
@@ -19,6 +21,7 @@ CleanResult::Category CleanResult::category() const {
         case Outcome::NothingMatched:
         case Outcome::NothingToDelete:
         case Outcome::WouldMatchNothing:
+        case Outcome::VolumeOfSet:
             return Category::Unchanged;
         default:
             return Category::Failed;
@@ -94,6 +97,34 @@ std::string journalDescription(const std::vector<std::string>& names) {
     return text;
 }
 
+// The archiver cannot rewrite the volumes of a set, so a set is only ever asked, never
+// changed: when no volume holds one of the names it has nothing to delete, otherwise it is
+// refused once for the whole set.
+CleanResult cleanVolumeSet(ArchiveCommands& commands, CleanResult r, const ArchiveUnit& unit,
+                           const std::vector<std::string>& names, bool dryRun) {
+    std::string refusal;
+    for (const auto& volume : unit.volumes) {
+        DeleteOutcome plan = commands.planDelete(volume, names);
+        if (plan.kind == DeleteOutcome::Kind::Deleted) {
+            refusal = texts::volumeSetCannotBeCleaned(volume);
+            break;
+        }
+        if (plan.kind == DeleteOutcome::Kind::Failed && refusal.empty()) {
+            refusal = texts::archiverReason(plan.detail);
+        }
+    }
+    if (!unit.complete() && refusal.empty()) refusal = texts::volumeSetIncomplete(unit.missingVolume);
+    if (refusal.empty()) {
+        r.outcome = dryRun ? CleanResult::Outcome::WouldMatchNothing : CleanResult::Outcome::NothingMatched;
+        r.detail = std::string(texts::kNothingMatched);
+    } else {
+        r.outcome = dryRun ? CleanResult::Outcome::WouldFail : CleanResult::Outcome::Failed;
+        r.reason = refusal;
+        r.detail = dryRun ? texts::wouldFail(refusal) : std::string(texts::kDeleteFailedStatus) + refusal;
+    }
+    return r;
+}
+
 }  // namespace
 
 std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const ArchiveRows& rows, const StatusSink& status,
@@ -125,6 +156,18 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
     for (const auto& name : skippedNames_) say(texts::nameSkipped(name));
     std::set<std::string> clearedFolders;
 
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < rows.count(); ++i) paths.push_back(rows.pathAt(i));
+    const std::vector<ArchiveUnit> units = groupVolumeSets(paths, [this](const std::string& path) {
+        if (files_) return files_->exists(path);
+        std::error_code ec;
+        return std::filesystem::exists(platform::pathFromUtf8(path), ec);
+    });
+    std::vector<const ArchiveUnit*> unitOfRow(paths.size(), nullptr);
+    for (const auto& unit : units) {
+        for (auto row : unit.rows) unitOfRow[row] = &unit;
+    }
+
     std::vector<CleanResult> results;
     for (std::size_t i = 0; i < rows.count(); ++i) {
         if (stop.stop_requested()) break;
@@ -132,10 +175,22 @@ std::vector<CleanResult> CleanJob::run(const CleanRequest& request, const Archiv
         CleanResult r;
         r.ordinal = i + 1;
         r.path = rows.pathAt(i);
-        if (names.empty()) {
+        const ArchiveUnit* unit = unitOfRow[i];
+        if (unit && unit->isSet && unit->rows.front() != i) {
+            r.outcome = CleanResult::Outcome::VolumeOfSet;
+            r.detail = texts::volumeOfSet(unit->rows.front() + 1);
+        } else if (names.empty()) {
             // A delete command naming no entry never reaches the archiver.
             r.outcome = CleanResult::Outcome::NothingToDelete;
             r.detail = std::string(listed.empty() ? texts::kDeleteListEmpty : texts::kNoNameLeft);
+        } else if (unit && unit->isSet) {
+            // The same texts in the status line as a delete command that found nothing or refused.
+            if (!request.dryRun) commandSink(std::string(texts::kDeletingStatus));
+            r = cleanVolumeSet(commands_, std::move(r), *unit, names, request.dryRun);
+            if (!request.dryRun) {
+                commandSink(std::string(r.category() == CleanResult::Category::Failed ? texts::kDeleteFailedStatus
+                                                                                      : texts::kNothingToDeleteStatus));
+            }
         } else if (request.dryRun) {
             r = preview(commands_, std::move(r), names);
         } else {

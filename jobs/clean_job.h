@@ -35,6 +35,7 @@ struct CleanResult {
         WouldEmpty,         // dry run: every entry would go, and the archive to the trash
         WouldMatchNothing,  // dry run: no entry would go
         WouldFail,          // dry run: the archiver would refuse; reason says why
+        VolumeOfSet,        // a later volume of a set: the row of its first volume speaks for the set
     };
     // A dry run and the real run of the same job fall into the same categories.
     enum class Category { Changed, Unchanged, Failed };

@@ -122,4 +122,12 @@ std::string wouldFail(std::string_view reason) {
     return text;
 }
 
+std::string volumeSetCannotBeCleaned(std::string_view volume) {
+    return "分卷压缩包的分卷 " + std::string(volume) + " 中有要删除的文件，但压缩程序不能改写分卷，整组保持原样";
+}
+
+std::string volumeSetIncomplete(std::string_view missingVolume) {
+    return "分卷压缩包缺少分卷 " + std::string(missingVolume) + "，无法确认其中没有要删除的文件";
+}
+
 }  // namespace jobs::texts

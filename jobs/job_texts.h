@@ -60,5 +60,11 @@ std::string deleteFailed(std::string_view detail);  // 删除失败！ and the r
 std::string wouldDelete(std::size_t count);
 std::string wouldEmpty(std::size_t count);
 std::string wouldFail(std::string_view reason);
+// Volume sets in a clean: the status texts of the delete command, and why a set is refused.
+inline constexpr std::string_view kDeletingStatus = "正在删除中……";
+inline constexpr std::string_view kNothingToDeleteStatus = "没有要文件的删除";
+inline constexpr std::string_view kDeleteFailedStatus = "删除失败！";
+std::string volumeSetCannotBeCleaned(std::string_view volume);
+std::string volumeSetIncomplete(std::string_view missingVolume);
 
 }  // namespace jobs::texts

@@ -207,6 +207,41 @@ TEST_F(CleanJobTest, DryRunAndRealRunAgreeOnEveryArchive) {
     EXPECT_EQ(entries("d/deletes.rar"), (Texts{"文件2.exe"}));
 }
 
+// The archiver cannot rewrite volumes, so a set is only asked, once for all its volumes, and
+// one row speaks for it: nothing to delete when no volume holds a name, one refusal otherwise.
+TEST_F(CleanJobTest, AVolumeSetIsAskedAsOneArchiveAndNeverRewritten) {
+    jobs::VectorArchiveRows rows({archive("v/集.part1.rar", "help-example"), archive("v/集.part2.rar", "two-exe"),
+                                  archive("v/单个.rar", "help-example")});
+    const struct {
+        const char* list;
+        Outcome dry, real;
+        CleanResult::Category category;
+    } cases[] = {
+        {"不存在.txt", Outcome::WouldMatchNothing, Outcome::NothingMatched, CleanResult::Category::Unchanged},
+        {"乙.exe", Outcome::WouldFail, Outcome::Failed, CleanResult::Category::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        for (bool dryRun : {true, false}) {
+            commands.calls.clear();
+            const auto results = run(rows, c.list, dryRun);
+            ASSERT_EQ(results.size(), 3u);
+            EXPECT_EQ(results[0].outcome, dryRun ? c.dry : c.real);
+            EXPECT_EQ(results[0].category(), c.category);
+            EXPECT_EQ(results[1].outcome, Outcome::VolumeOfSet);
+            EXPECT_EQ(results[1].detail, jobs::texts::volumeOfSet(1));
+            EXPECT_EQ(results[2].outcome, dryRun ? Outcome::WouldMatchNothing : Outcome::NothingMatched);
+            for (const auto& call : commands.calls) {
+                EXPECT_NE(call.rfind("delete " + at("v/集"), 0), 0u) << "a volume was handed to a delete: " << call;
+            }
+        }
+        if (c.category == CleanResult::Category::Failed) {
+            EXPECT_NE(run(rows, c.list).front().reason.find("分卷"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(entries("v/集.part2.rar"), (Texts{"甲.exe", "乙.exe"}));
+}
+
 // What an archiver killed while writing left behind goes before the job works on a folder:
 // once per folder, before its first archive, and never in a dry run.
 TEST_F(CleanJobTest, ClearsStaleTemporaryFilesOncePerFolderBeforeItsFirstArchive) {

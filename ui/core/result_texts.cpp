@@ -63,6 +63,8 @@ RowResult cleanRowResult(const jobs::CleanResult& r) {
             return {std::string(texts::kResultNothingToDelete), failed};
         case CleanOutcome::NothingToDelete:
             return {r.detail, failed};
+        case CleanOutcome::VolumeOfSet:
+            return {r.detail, failed};
         case CleanOutcome::Emptied:
             return {std::string(texts::kResultEmptiedToTrash), failed};
         case CleanOutcome::KeptEmpty:
