@@ -206,6 +206,8 @@ TEST(AddToArchive, RefusesWhatCannotBeWrittenIntoTheListWithoutRunning) {
     }
 }
 
+// Windows allows no double quote in a file name, so the archive cannot be made there.
+#ifndef _WIN32
 TEST(AddToArchive, TakesAnArchivePathWithQuotesAndAFileWithBlanksInside) {
     FakeWorkspace ws;
     answerWith(ws, "\r\n完成");
@@ -215,6 +217,7 @@ TEST(AddToArchive, TakesAnArchivePathWithQuotesAndAFileWithBlanksInside) {
     EXPECT_EQ(ws.read("mylist.lst"), "/d/a \"b\" c.txt\r\n");
     EXPECT_EQ(ws.calls(), (std::vector<Args>{{"a", "-ed", "-ep1", archive, "@mylist.lst", "-ptz5083"}}));
 }
+#endif
 
 // ---- extractArchive
 

@@ -239,6 +239,11 @@ TEST_F(RealArchiver, AnEmptiedArchiveGoesToTheTrashWhole) {
     EXPECT_EQ(outcome.removedEntries.size(), names.size());
     EXPECT_EQ(outcome.emptied, DeleteOutcome::Emptied::MovedToTrash);
     EXPECT_FALSE(std::filesystem::exists(platform::pathFromUtf8(archive)));
+#ifdef _WIN32
+    // A recycle bin need not say where an item went (Wine's does not); then the path stays
+    // unknown and undo sends the user to the recycle bin.
+    if (outcome.trashedFile.empty()) return;
+#endif
     ASSERT_FALSE(outcome.trashedFile.empty());
     EXPECT_EQ(bytesOf(outcome.trashedFile), before);
 #ifndef _WIN32

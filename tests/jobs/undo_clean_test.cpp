@@ -2,6 +2,8 @@
 // else of a clean can be undone, so a clean that emptied nothing leaves the last rename to undo.
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
+
 #include "jobs/clean_job.h"
 #include "jobs/rename_job.h"
 #include "jobs/rename_journal.h"
@@ -63,7 +65,7 @@ TEST_F(UndoCleanTest, BringsBackTheArchivesTheCleanEmptiedThenTheRenameBeforeIt)
     ASSERT_EQ(report.steps.size(), 1u);
     EXPECT_EQ(report.steps[0].outcome, UndoStep::Outcome::Restored);
     EXPECT_EQ(jobs::undoStepText(report.steps[0]),
-              "已还原：" + (trashDir / "files" / "甲.rar").string() + " -> " + at("d/甲.rar"));
+              "已还原：" + platform::utf8FromPath(trashDir / "files" / platform::pathFromUtf8("甲.rar")) + " -> " + at("d/甲.rar"));
     EXPECT_EQ(entries("d/甲.rar"), (Texts{"甲.exe", "乙.exe"}));
     EXPECT_TRUE(trashed().empty());
     EXPECT_TRUE(std::filesystem::is_empty(trashDir / "info"));
