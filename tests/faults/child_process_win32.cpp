@@ -57,10 +57,18 @@ Child Child::start(const std::vector<std::string>& argv, const ChildOptions& opt
     std::filesystem::path program = platform::pathFromUtf8(argv[0]);
     program.make_preferred();
     const wchar_t* folder = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
-    const BOOL started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                          CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder, &startup,
-                                          &process);
-    const DWORD error = ::GetLastError();
+    // Under a loaded Wine a start now and then fails at once with an internal error (1359) and
+    // goes through when tried again, as the shared child helper in tests/support does too.
+    BOOL started = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) ::Sleep(200);
+        std::wstring line = commandLine;  // CreateProcessW may write into it
+        started = ::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                                   CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder, &startup,
+                                   &process);
+        if (!started) error = ::GetLastError();
+    }
     ::CloseHandle(out);
     ::CloseHandle(in);
     if (!started) throw std::runtime_error("cannot start " + argv[0] + ": error " + std::to_string(error));
