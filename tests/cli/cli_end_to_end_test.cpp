@@ -11,6 +11,7 @@
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
+#include "tests/cli/cli_folder_test.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -22,19 +23,6 @@ using Lines = std::vector<std::string>;
 
 const std::string kZimukuStem = "Modern.Family.S05E05.720p.WEB-DL.DD5.1.H.264-HWD.";
 
-// Lines end in CR LF on Windows, as text written by a console program does there.
-Lines split(const std::string& text) {
-    Lines lines;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) {
-#ifdef _WIN32
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-#endif
-        lines.push_back(l);
-    }
-    return lines;
-}
-
 Lines progress(const char* each, std::size_t count, const char* done) {
     Lines t;
     for (std::size_t i = 1; i <= count; ++i) {
@@ -45,41 +33,10 @@ Lines progress(const char* each, std::size_t count, const char* done) {
     return t;
 }
 
-class CliEndToEnd : public ::testing::Test {
+// The program's own folder, trash and run helpers come from CliFolderTest; here what
+// reads the archives back with the archiver itself.
+class CliEndToEnd : public testsupport::CliFolderTest {
 protected:
-    testsupport::TempDir dir;
-    // pimingbao-cli.exe on Windows.
-    fs::path program = dir / "bin" / fs::path(PIMINGBAO_CLI_PROGRAM).filename();
-    testsupport::ProcessRun last;
-
-    void SetUp() override {
-        fs::create_directories(program.parent_path());
-        fs::copy_file(PIMINGBAO_CLI_PROGRAM, program);
-    }
-
-    int run(const Lines& args) {
-#ifdef _WIN32
-        // The recycle bin is the system's own (under Wine its XDG trash, which
-        // scripts/wine-run.sh keeps inside the Wine prefix).
-        const std::map<std::string, std::string> environment;
-#else
-        const std::map<std::string, std::string> environment = {{"XDG_DATA_HOME", (dir / "data").string()},
-                                                                {"XDG_STATE_HOME", (dir / "state").string()},
-                                                                {"HOME", (dir / "home").string()}};
-#endif
-        last = testsupport::runProcess(program, args, environment, dir.path());
-        return last.exitCode;
-    }
-    Lines out() const { return split(last.out); }
-
-    std::string copy(const std::string& fixture, const std::string& relative) {
-        auto target = dir / relative;
-        fs::create_directories(target.parent_path());
-        fs::copy_file(testsupport::fixture(fixture), target);
-        fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
-        return target.string();
-    }
-    std::string at(const std::string& relative) const { return (dir / relative).string(); }
     // Whether a file the program named (in UTF-8) is there.
     static bool exists(const std::string& path) { return fs::exists(platform::pathFromUtf8(path)); }
     bool sameBytes(const std::string& relative, const std::string& fixture) const {
